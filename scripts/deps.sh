@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, playing or testing needs.
+# Usage: scripts/deps.sh play|test
+set -euo pipefail
+packages=(cmake ninja-build g++ pkg-config libsdl2-dev libpng-dev zlib1g-dev)
+if [ "${1:-play}" = test ]; then
+  packages+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xdotool imagemagick x11-utils)
+fi
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+if [ "$(id -u)" -eq 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+else
+  echo "Missing packages. Run this once, then try again:"
+  echo "  sudo apt-get install -y ${missing[*]}"
+  exit 1
+fi
