@@ -1,0 +1,203 @@
+// The design screen loop: buttons, texts, keys and the throw-away draws,
+// driven through the real start-up by scripted input.
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "game/state.h"
+#include "platform/random.h"
+#include "support/game_report.h"
+#include "support/golden.h"
+#include "support/session.h"
+
+namespace {
+// Columns 1 then 2, rows 1 then 0: a 12 x 10 grid; the design screen's
+// first frame is frame 10 (opening takes frames 0 and 1).
+constexpr int kDesignStart = 10;
+const std::string kSetup12x10 = "0 move 300 200\n"
+                                "4 tap 1\n"
+                                "6 tap 2\n"
+                                "8 tap 1\n"
+                                "10 tap 0\n";
+
+TSessionResult runDesign(const std::string &events, TSessionOptions options = {}) {
+  options.script = kSetup12x10 + events;
+  if (!options.atEnd)
+    options.atEnd = GameStateReport;
+  return RunSession(options);
+}
+
+struct TClickCase {
+  const char *name;
+  int x, y;
+  int gridLinesHidden;
+  int shownShip;
+  int splatTimer; // right after the click's frame
+};
+
+class ButtonBar : public ::testing::TestWithParam<TClickCase> {};
+} // namespace
+
+TEST_P(ButtonBar, ClicksActOnlyStrictlyInsideAButton) {
+  const TClickCase &c = GetParam();
+  std::ostringstream events;
+  events << kDesignStart + 2 << " click " << c.x << " " << c.y << "\n"
+         << kDesignStart + 4 << " end\n";
+  TSessionResult run = runDesign(events.str());
+  ASSERT_EQ(run.exitStatus, 3) << run.standardError;
+  TReport state(run.report);
+  EXPECT_EQ(state["gridLinesHidden"], c.gridLinesHidden);
+  EXPECT_EQ(state["shownShip"], c.shownShip);
+  EXPECT_EQ(state["splatTimer"], c.splatTimer);
+  EXPECT_EQ(state["gridColumns"], 12) << "no button may have started a new set-up";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Clicks, ButtonBar,
+    ::testing::Values(
+        // The click frame draws the marker once: 10 then 9 by the end of the next frame.
+        TClickCase{"GridLinesLeftEdge", 166, 737, 1, 0, 8},
+        TClickCase{"GridLinesRightEdge", 214, 765, 1, 0, 8},
+        TClickCase{"GridLinesLineLeftOfArea", 165, 750, 0, 0, 0},
+        TClickCase{"GridLinesLineRightOfArea", 215, 750, 0, 0, 0},
+        TClickCase{"ExchangeInside", 130, 750, 0, 1, 8},
+        TClickCase{"GapBetweenEquipAndStructureAt53", 53, 750, 0, 0, 0},
+        TClickCase{"GapBetweenEquipAndStructureAt55", 55, 750, 0, 0, 0},
+        TClickCase{"GapBetweenEquipAndStructureAt57", 57, 750, 0, 0, 0},
+        TClickCase{"TopLineAt736", 190, 736, 0, 0, 0},
+        TClickCase{"BottomLineAt766", 190, 766, 0, 0, 0},
+        TClickCase{"AboveTheBar", 190, 700, 0, 0, 0}),
+    [](const ::testing::TestParamInfo<TClickCase> &info) { return info.param.name; });
+
+TEST(DesignScreen, DrawsTheBottomTextsTheMessageLineAndTheButtons) {
+  TSessionResult run = runDesign(std::to_string(kDesignStart + 1) + " end\n");
+  ASSERT_EQ(run.exitStatus, 3) << run.standardError;
+  EXPECT_TRUE(MatchesGolden("design_screen_12x10", run.frames.at(-1)));
+}
+
+TEST(DesignScreen, ExchangingTwiceRestoresTheShipsAndTheShownShip) {
+  using namespace game;
+  TSessionOptions options;
+  // Mark both ships once the design screen is up.
+  options.onPresent = [](std::int64_t index) {
+    if (index == kDesignStart) {
+      topUnder[2][3][kItemSlot] = 41;
+      topUnder[2][3][kConditionSlot] = 100;
+      miniEquip[5][1][kItemSlot] = 77;
+    }
+  };
+  options.atEnd = [] {
+    std::ostringstream out;
+    out << GameStateReport() << "top=" << topUnder[2][3][kItemSlot]
+        << "\nmini=" << miniEquip[5][1][kItemSlot] << "\nswapTop=" << swapUnder[2][3][kItemSlot]
+        << "\n";
+    return out.str();
+  };
+  std::ostringstream events;
+  events << kDesignStart + 2 << " click 130 750\n"
+         << kDesignStart + 4 << " click 130 750\n"
+         << kDesignStart + 6 << " end\n";
+  TSessionResult run = runDesign(events.str(), options);
+  ASSERT_EQ(run.exitStatus, 3) << run.standardError;
+  TReport state(run.report);
+  EXPECT_EQ(state["shownShip"], 0);
+  EXPECT_EQ(state["top"], 41);
+  EXPECT_EQ(state["mini"], 77);
+  EXPECT_EQ(state["swapTop"], 0) << "the swap pair holds the ship now in the mini pair";
+}
+
+TEST(DesignScreen, GridLinesButtonHidesAndShowsTheLattice) {
+  std::ostringstream events;
+  events << kDesignStart + 2 << " click 190 750\n"
+         << kDesignStart + 6 << " click 190 750\n"
+         << kDesignStart + 9 << " end\n";
+  TSessionOptions options;
+  options.keepFrames = {kDesignStart + 1, kDesignStart + 4, kDesignStart + 8};
+  TSessionResult run = runDesign(events.str(), options);
+  ASSERT_EQ(run.exitStatus, 3) << run.standardError;
+  // The lattice's corner, a line inside, and its far corner at (305, 255).
+  for (auto [x, y] : {std::pair{5, 5}, {30, 100}, {305, 255}}) {
+    EXPECT_EQ(PixelAt(run.frames.at(kDesignStart + 1), x, y), 0xFFFFFFu) << x << "," << y;
+    EXPECT_EQ(PixelAt(run.frames.at(kDesignStart + 4), x, y), 0x000000u) << x << "," << y;
+    EXPECT_EQ(PixelAt(run.frames.at(kDesignStart + 8), x, y), 0xFFFFFFu) << x << "," << y;
+  }
+  EXPECT_EQ(PixelAt(run.frames.at(kDesignStart + 1), 306, 255), 0x000000u);
+}
+
+TEST(DesignScreen, NewDesignEmptiesTheGridsAndKeepsCreditsShipAndClickMarker) {
+  using namespace game;
+  TSessionOptions options;
+  options.onPresent = [](std::int64_t index) {
+    if (index == kDesignStart) {
+      credits = 1234;
+      topUnder[1][1][kItemSlot] = 9;
+      miniUnder[0][0][kItemSlot] = 8;
+    }
+  };
+  std::ostringstream events;
+  events << kDesignStart + 2 << " click 130 750\n" // exchange: shownShip 1
+         << kDesignStart + 4 << " click 240 750\n" // new design
+         << kDesignStart + 6 << " tap 2\n"
+         << kDesignStart + 7 << " tap 5\n"
+         << kDesignStart + 8 << " tap 1\n"
+         << kDesignStart + 9 << " tap 1\n"
+         << kDesignStart + 10 << " end\n";
+  options.keepFrames = {-1};
+  TSessionResult run = runDesign(events.str(), options);
+  ASSERT_EQ(run.exitStatus, 3) << run.standardError;
+  TReport state(run.report);
+  EXPECT_EQ(state["gridColumns"], 25);
+  EXPECT_EQ(state["gridRows"], 11);
+  EXPECT_EQ(state["credits"], 1234);
+  EXPECT_EQ(state["shownShip"], 1);
+  EXPECT_EQ(state["nonZeroGridElements"], 0);
+  EXPECT_GT(state["splatTimer"], 0) << "the marker started by the click goes on after the set-up";
+}
+
+TEST(DesignScreen, SpaceTogglesRepeatedPlacingAndEscapeEndsTheProgramWithStatus0) {
+  std::ostringstream events;
+  events << kDesignStart + 2 << " tap Space\n"
+         << kDesignStart + 4 << " tap Space\n"
+         << kDesignStart + 5 << " tap Space\n"
+         << kDesignStart + 7 << " tap Escape\n";
+  TSessionResult run = runDesign(events.str());
+  ASSERT_TRUE(run.exited);
+  EXPECT_EQ(run.exitStatus, 0);
+  TReport state(run.report);
+  EXPECT_EQ(state["repeatPlace"], 1);
+  EXPECT_EQ(state["carryLayer"], 0);
+  // Escape was taken before the frame it arrived in was drawn.
+  EXPECT_EQ(run.presents.back().frame, kDesignStart + 6);
+}
+
+TEST(DesignScreen, EveryDesignFrameMakesOneThrowAwayDrawWithThePointerPosition) {
+  // Pointer moves during the design screen; the draw at the end of a frame
+  // sees the events of the next frame, which its own polls take in.
+  struct TMove {
+    int frame, x, y;
+  };
+  const std::vector<TMove> moves = {{kDesignStart + 3, 100, 700},
+                                    {kDesignStart + 5, 1000, 20},
+                                    {kDesignStart + 6, 7, 7}};
+  const int escapeFrame = kDesignStart + 9;
+  std::ostringstream events;
+  for (const TMove &m : moves)
+    events << m.frame << " move " << m.x << " " << m.y << "\n";
+  events << escapeFrame << " tap Escape\n";
+  TSessionResult run = runDesign(events.str());
+  ASSERT_EQ(run.exitStatus, 0) << run.standardError;
+
+  // The start-up draw sees the pointer at the centre, where opening put it.
+  randomState = 4660;
+  RandomInt(512, 384);
+  for (int frame = kDesignStart; frame < escapeFrame; ++frame) {
+    int x = 300, y = 200;
+    for (const TMove &m : moves)
+      if (m.frame <= frame + 1) {
+        x = m.x;
+        y = m.y;
+      }
+    RandomInt(x, y);
+  }
+  EXPECT_EQ(TReport(run.report)["randomState"], randomState);
+}
