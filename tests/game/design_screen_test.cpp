@@ -55,12 +55,12 @@ TEST_P(ButtonBar, ClicksActOnlyStrictlyInsideAButton) {
 INSTANTIATE_TEST_SUITE_P(
     Clicks, ButtonBar,
     ::testing::Values(
-        // The click frame draws the marker once: 10 then 9 by the end of the next frame.
-        TClickCase{"GridLinesLeftEdge", 166, 737, 1, 0, 8},
-        TClickCase{"GridLinesRightEdge", 214, 765, 1, 0, 8},
+        // The run ends as the click's frame is presented: the marker was drawn once.
+        TClickCase{"GridLinesLeftEdge", 166, 737, 1, 0, 9},
+        TClickCase{"GridLinesRightEdge", 214, 765, 1, 0, 9},
         TClickCase{"GridLinesLineLeftOfArea", 165, 750, 0, 0, 0},
         TClickCase{"GridLinesLineRightOfArea", 215, 750, 0, 0, 0},
-        TClickCase{"ExchangeInside", 130, 750, 0, 1, 8},
+        TClickCase{"ExchangeInside", 130, 750, 0, 1, 9},
         TClickCase{"GapBetweenEquipAndStructureAt53", 53, 750, 0, 0, 0},
         TClickCase{"GapBetweenEquipAndStructureAt55", 55, 750, 0, 0, 0},
         TClickCase{"GapBetweenEquipAndStructureAt57", 57, 750, 0, 0, 0},

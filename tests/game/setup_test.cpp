@@ -39,7 +39,10 @@ TEST_P(GridSetup, TypedDigitsGiveTheGridSize) {
   script += scriptFor(c.columnKeys, frame);
   script += scriptFor(c.rowKeys, frame);
   script += std::to_string(frame + 2) + " tap Escape\n"; // leaves the design screen
-  TSessionResult run = RunSession({.script = script, .atEnd = GameStateReport});
+  TSessionOptions options;
+  options.script = script;
+  options.atEnd = GameStateReport;
+  TSessionResult run = RunSession(options);
   ASSERT_TRUE(run.exited) << "signal " << run.signal;
   ASSERT_EQ(run.exitStatus, 0) << "the set-up should end and Escape should end the game\n"
                                << run.standardError;
@@ -77,7 +80,10 @@ TEST(GridSetupFrames, EachPromptLooksRightAndTheFrameThatTakesADigitIsNotPresent
                              "9 tap 1\n"
                              "12 tap 5\n"
                              "14 tap Escape\n";
-  TSessionResult run = RunSession({.script = script, .keepFrames = {2, 3, 6, 9, 12}});
+  TSessionOptions options;
+  options.script = script;
+  options.keepFrames = {2, 3, 6, 9, 12};
+  TSessionResult run = RunSession(options);
   ASSERT_EQ(run.exitStatus, 0) << run.standardError;
   // One present per frame: the pass that took a digit went straight on to
   // the next prompt in the same frame instead of being shown.
@@ -94,7 +100,9 @@ TEST(GridSetupFrames, EachPromptLooksRightAndTheFrameThatTakesADigitIsNotPresent
 
 TEST(GridSetupFrames, PromptsWaitWhileNoAcceptedKeyArrives) {
   // Keys the column tens prompt does not ask keep it up; the run then runs out of input.
-  TSessionResult run = RunSession({.script = "3 tap Q\n4 tap 5\n5 tap Space\n30 end\n"});
+  TSessionOptions options;
+  options.script = "3 tap Q\n4 tap 5\n5 tap Space\n30 end\n";
+  TSessionResult run = RunSession(options);
   ASSERT_TRUE(run.exited);
   EXPECT_EQ(run.exitStatus, 3);
   ASSERT_GE(run.presents.size(), 30u);

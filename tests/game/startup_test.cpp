@@ -30,7 +30,11 @@ protected:
     fs::copy(fs::path(DRAYVANE_ART_DIR), folder / "IronholdArt", fs::copy_options::recursive);
   }
   TSessionResult run(const std::string &script) {
-    return RunSession({.script = script, .programFolder = folder.string(), .atEnd = GameStateReport});
+    TSessionOptions options;
+    options.script = script;
+    options.programFolder = folder.string();
+    options.atEnd = GameStateReport;
+    return RunSession(options);
   }
   fs::path folder;
 };
@@ -72,7 +76,9 @@ TEST_F(ProgramFolder, ATruncatedPictureIsNamedAloneAndTheRestStillLoad) {
 
 TEST_F(ProgramFolder, TheGameFindsItsArtFromItsOwnFolderWhateverTheWorkingFolder) {
   copyArt();
-  TSessionOptions options{.script = kToDesignScreenAndOut, .programFolder = folder.string()};
+  TSessionOptions options;
+  options.script = kToDesignScreenAndOut;
+  options.programFolder = folder.string();
   options.beforeStart = [] { fs::current_path("/"); };
   TSessionResult result = RunSession(options);
   EXPECT_EQ(result.exitStatus, 0);

@@ -128,7 +128,7 @@ TSessionResult RunSession(const TSessionOptions &options) {
       child->presents.push_back(
           {r.index, r.inStepWithRefresh, r.atMs, r.frame, FrameHash(pixels, count)});
       for (std::int64_t k : child->keep)
-        if (k == r.index)
+        if (k == r.frame)
           child->frames[k].assign(pixels, pixels + count);
       if (child->onPresent)
         child->onPresent(r.index);

@@ -11,7 +11,8 @@
 struct TSessionOptions {
   std::string script;        // the input script (see the headless backend's script.h)
   std::string programFolder; // where the art folder is looked for; default: the build's bin
-  // Present indices whose pixels come back (-1: the last presented frame).
+  // The frames (in script frames) whose presented pixels come back; -1 the
+  // last presented frame. A frame presented twice keeps its last present.
   std::vector<std::int64_t> keepFrames = {-1};
   // Runs in the child before the game starts (e.g. to change the working folder).
   std::function<void()> beforeStart;
@@ -39,7 +40,7 @@ struct TSessionResult {
   std::string report;     // what atEnd returned
   std::vector<TPresentInfo> presents;
   std::vector<std::uint32_t> sleeps;
-  std::map<std::int64_t, std::vector<std::uint32_t>> frames; // by present index; -1 the last
+  std::map<std::int64_t, std::vector<std::uint32_t>> frames; // by script frame; -1 the last
 };
 
 TSessionResult RunSession(const TSessionOptions &options);

@@ -16,6 +16,8 @@ void THeadlessBackend::Reset() {
   nextEvent = 0;
   ticks = 0;
   sleptMs = 0;
+  manualClock = false;
+  manualMs = 0;
   open = false;
   fullScreen = false;
   hertz = 0;
@@ -84,6 +86,8 @@ void THeadlessBackend::PumpEvents(std::vector<TBackendEvent> &out) {
 }
 
 std::uint32_t THeadlessBackend::Milliseconds() {
+  if (manualClock)
+    return static_cast<std::uint32_t>(manualMs + sleptMs);
   return static_cast<std::uint32_t>(ticks * 1000 / (60 * kPollsPerFrame) + sleptMs);
 }
 

@@ -37,6 +37,11 @@ public:
   // Called when the script runs out; the default ends the run with kOutOfInputStatus.
   void SetOutOfInputHook(std::function<void()> hook) { outOfInputHook = std::move(hook); }
 
+  // A clock that moves only by sleeps and AdvanceClock, for pacing tests;
+  // otherwise the clock follows game time (a 60th of a second a frame).
+  void UseManualClock(bool manual) { manualClock = manual; }
+  void AdvanceClock(std::uint32_t ms) { manualMs += ms; }
+
   bool windowOpen() const { return open; }
   bool windowFullScreen() const { return fullScreen; }
   int windowHertz() const { return hertz; }
@@ -63,6 +68,8 @@ private:
   std::size_t nextEvent = 0;
   std::int64_t ticks = 0; // 1/kPollsPerFrame of a frame each
   std::uint64_t sleptMs = 0;
+  bool manualClock = false;
+  std::uint64_t manualMs = 0;
   std::string programFolder;
   bool open = false;
   bool fullScreen = false;
