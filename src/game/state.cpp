@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <sys/mman.h>
 #include <utility>
 
 namespace game {
@@ -27,27 +28,38 @@ std::int32_t bakboard, bacdrop, equip, underequip, mov, shoot, fight, rally, end
     swords, splat;
 
 namespace {
-ShipGrid newGrid() {
-  // Zero-filled by the allocator; the blocks live as long as the program.
-  void *block = std::calloc(1, sizeof(GridBlock));
-  if (!block)
-    std::abort();
-  return static_cast<ShipGrid>(block);
-}
+// The one mapping that holds the six blocks, whole large pages.
+void *gridRegion = nullptr;
+std::size_t gridRegionBytes = 0;
 } // namespace
 
 void createGrids() {
   if (topEquip)
     return;
-  topEquip = newGrid();
-  topUnder = newGrid();
-  miniEquip = newGrid();
-  miniUnder = newGrid();
-  swapEquip = newGrid();
-  swapUnder = newGrid();
+  // The six blocks share one zero-filled mapping that lives as long as the
+  // program, each block starting on a large page of its own: copying and
+  // clearing whole blocks then works on whole large pages.
+  constexpr std::size_t kLargePage = 2u << 20;
+  constexpr std::size_t kStride = (sizeof(GridBlock) + kLargePage - 1) / kLargePage * kLargePage;
+  constexpr std::size_t kBytes = 6 * kStride;
+  void *region = mmap(nullptr, kBytes + kLargePage, PROT_READ | PROT_WRITE,
+                      MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (region == MAP_FAILED)
+    std::abort();
+  auto aligned = (reinterpret_cast<std::uintptr_t>(region) + kLargePage - 1) & ~(kLargePage - 1);
+  madvise(reinterpret_cast<void *>(aligned), kBytes, MADV_HUGEPAGE);
+  gridRegion = reinterpret_cast<void *>(aligned);
+  gridRegionBytes = kBytes;
+  ShipGrid *grids[] = {&topEquip, &topUnder, &miniEquip, &miniUnder, &swapEquip, &swapUnder};
+  for (std::size_t i = 0; i < 6; ++i)
+    *grids[i] = reinterpret_cast<ShipGrid>(aligned + i * kStride);
 }
 
 void clearAllGrids() {
+  // Handing the pages back to the system empties them at once: they read as
+  // zeros again and are only brought back where the game writes.
+  if (gridRegion && madvise(gridRegion, gridRegionBytes, MADV_DONTNEED) == 0)
+    return;
   for (ShipGrid grid : {topEquip, topUnder, miniEquip, miniUnder, swapEquip, swapUnder})
     std::memset(grid, 0, sizeof(GridBlock));
 }

@@ -61,8 +61,11 @@ std::optional<TScript> ParseScript(const std::string &text, std::string *error) 
   std::string line;
   int lineNumber = 0;
   auto fail = [&](const std::string &why) -> std::optional<TScript> {
-    if (error)
-      *error = "line " + std::to_string(lineNumber) + ": " + why + ": " + line;
+    if (error) {
+      std::ostringstream message;
+      message << "line " << lineNumber << ": " << why << ": " << line;
+      *error = message.str();
+    }
     return std::nullopt;
   };
   while (std::getline(lines, line)) {

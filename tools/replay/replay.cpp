@@ -1,0 +1,134 @@
+// drayvane-replay: runs the game over the headless backend from an input
+// script, for bug reports, tools and benchmarks.
+//
+//   drayvane-replay SCRIPT [--frames DIR] [--only N,N,...] [--program-folder DIR]
+//   drayvane-replay --startup-figures
+//
+// SCRIPT is a file in the headless backend's script form ("-" reads standard
+// input). --frames writes presented frames as DIR/frame-<frame>.png (all of
+// them, or those of --only). At the end the game's state is printed, one
+// "name=value" a line; the exit status is the game's (0 Escape, 3 out of input).
+// --startup-figures starts the game, and at its first prompt prints the time
+// since the program started and the peak memory so far.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <png.h>
+#include <set>
+#include <sstream>
+#include <string>
+#include <sys/resource.h>
+#include <vector>
+
+#include "game/startup.h"
+#include "game/state.h"
+#include "platform/backends/headless/headless_backend.h"
+#include "platform/random.h"
+
+namespace {
+const auto programStart = std::chrono::steady_clock::now();
+std::string framesFolder;
+std::set<long long> onlyFrames;
+
+void writeFrame(const std::uint32_t *pixels, int w, int h, std::int64_t frame) {
+  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(w) * h * 3);
+  for (std::size_t i = 0; i < static_cast<std::size_t>(w) * h; ++i) {
+    rgb[i * 3] = static_cast<std::uint8_t>(pixels[i] >> 16);
+    rgb[i * 3 + 1] = static_cast<std::uint8_t>(pixels[i] >> 8);
+    rgb[i * 3 + 2] = static_cast<std::uint8_t>(pixels[i]);
+  }
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = static_cast<png_uint_32>(w);
+  image.height = static_cast<png_uint_32>(h);
+  image.format = PNG_FORMAT_RGB;
+  const std::string name = framesFolder + "/frame-" + std::to_string(frame) + ".png";
+  if (!png_image_write_to_file(&image, name.c_str(), 0, rgb.data(), 0, nullptr))
+    std::fprintf(stderr, "drayvane-replay: could not write %s\n", name.c_str());
+}
+
+void printState() {
+  using namespace game;
+  std::printf("credits=%d\ngridColumns=%d\ngridRows=%d\nshownShip=%d\ngridLinesHidden=%d\n"
+              "battleView=%d\nmessageState=%d\ncarryLayer=%d\ncarriedItem=%d\nrepeatPlace=%d\n"
+              "splatTimer=%d\nrandomState=%d\npresents=%zu\n",
+              credits, gridColumns, gridRows, shownShip, gridLinesHidden, battleView,
+              messageState, carryLayer, carriedItem, repeatPlace, splatTimer, randomState,
+              Headless().presents().size());
+  std::fflush(stdout);
+}
+
+int usage() {
+  std::fprintf(stderr, "usage: drayvane-replay SCRIPT [--frames DIR] [--only N,N,...] "
+                       "[--program-folder DIR]\n       drayvane-replay --startup-figures\n");
+  return 2;
+}
+} // namespace
+
+int main(int argc, char **argv) {
+  THeadlessBackend &backend = Headless();
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 1 && args[0] == "--startup-figures") {
+    backend.SetScript(*ParseScript("100000 end\n"));
+    backend.SetPresentHook([](const std::uint32_t *, int, int, const TPresentRecord &r) {
+      if (r.index != 2) // the two opening clears come first
+        return;
+      const double ms =
+          std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - programStart)
+              .count();
+      rusage usage{};
+      getrusage(RUSAGE_SELF, &usage);
+      std::printf("startup_ms=%.3f\npeak_kib=%ld\n", ms, usage.ru_maxrss);
+      std::fflush(stdout);
+      std::_Exit(0);
+    });
+    game::startUp();
+    return 1;
+  }
+  if (args.empty())
+    return usage();
+  std::string scriptText;
+  if (args[0] == "-") {
+    std::stringstream s;
+    s << std::cin.rdbuf();
+    scriptText = s.str();
+  } else {
+    std::ifstream in(args[0]);
+    if (!in) {
+      std::fprintf(stderr, "drayvane-replay: cannot read %s\n", args[0].c_str());
+      return 2;
+    }
+    std::stringstream s;
+    s << in.rdbuf();
+    scriptText = s.str();
+  }
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    if (args[i] == "--frames" && i + 1 < args.size())
+      framesFolder = args[++i];
+    else if (args[i] == "--program-folder" && i + 1 < args.size())
+      backend.SetProgramFolder(args[++i]);
+    else if (args[i] == "--only" && i + 1 < args.size()) {
+      std::stringstream list(args[++i]);
+      for (std::string n; std::getline(list, n, ',');)
+        onlyFrames.insert(std::atoll(n.c_str()));
+    } else
+      return usage();
+  }
+  std::string error;
+  std::optional<TScript> script = ParseScript(scriptText, &error);
+  if (!script) {
+    std::fprintf(stderr, "drayvane-replay: %s\n", error.c_str());
+    return 2;
+  }
+  backend.SetScript(*script);
+  if (!framesFolder.empty())
+    backend.SetPresentHook([](const std::uint32_t *pixels, int w, int h, const TPresentRecord &r) {
+      if (onlyFrames.empty() || onlyFrames.count(r.frame))
+        writeFrame(pixels, w, h, r.frame);
+    });
+  std::atexit(printState);
+  game::startUp();
+  return 0;
+}
