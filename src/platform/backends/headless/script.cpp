@@ -28,9 +28,9 @@ const std::map<std::string, int> &namedKeys() {
         {"lcontrol", 162}, {"rcontrol", 163}, {"lalt", 164},   {"ralt", 165},
     };
     for (int i = 0; i <= 9; ++i)
-      k["kp" + std::to_string(i)] = 96 + i;
+      k[std::string("kp").append(std::to_string(i))] = 96 + i;
     for (int i = 1; i <= 12; ++i)
-      k["f" + std::to_string(i)] = 111 + i;
+      k[std::string("f").append(std::to_string(i))] = 111 + i;
     return k;
   }();
   return keys;
