@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# The screen shows exactly the back buffer, and presents of Flip(-1) are at
+# least one refresh of 60 Hz apart even where the vertical sync comes early;
+# with SDL's first choice of renderer and with its software one.
+# Usage: frame_test.sh PROBE
+source "$(dirname "$0")/xvfb_session.sh"
+probe=$1
+need import compare convert
+start_xvfb
+
+pixel() { convert "$1" -format "%[hex:p{$2,$3}]" info:; }
+
+check_frame() { # renderer ("" for SDL's choice)
+  local what=${1:-default}
+  rm -f "$work"/probe_*.txt "$work"/*.png
+  SDL_RENDER_DRIVER=$1 "$probe" frame "$work/expected.png" 3 \
+    >"$work/probe_out.txt" 2>"$work/probe_err.txt" &
+  probe_pid=$!
+  wait_for_line "$work/probe_out.txt" ready 20 || fail "$what: the probe never showed its frame"
+  sleep 0.3 # at least two more frames on the screen
+  import -window root "$work/shot.png" || fail "$what: no screenshot"
+  wait_for_probe 20 || fail "$what: the probe failed"
+
+  # Known pixels, independent of the back buffer: the tile's corner, a grid
+  # line and a black gap.
+  local check got
+  for check in "0 0 FFC800" "64 10 FFFFFF" "30 200 000000"; do
+    set -- $check
+    got=$(pixel "$work/shot.png" "$1" "$2")
+    [ "$got" = "$3" ] || fail "$what: screen pixel ($1, $2) is $got, not $3"
+  done
+  local differing
+  differing=$(compare -metric AE "$work/expected.png" "$work/shot.png" null: 2>&1) || true
+  [ "$differing" = 0 ] || fail "$what: the screen differs from the back buffer in $differing pixels"
+
+  local line
+  line=$(grep '^flip intervals' "$work/probe_out.txt") || fail "$what: no flip report"
+  echo "$what renderer: $differing differing pixels; $line"
+  # flip intervals count N min X median Y max Z ms
+  set -- $line
+  [ "$4" -ge 30 ] || fail "$what: only $4 flips measured"
+  awk -v min="$6" 'BEGIN { exit !(min >= 16.6) }' ||
+    fail "$what: two Flip(-1) calls were $6 ms apart, under 16.6 ms (1/60 s)"
+}
+
+check_frame ""
+check_frame software
+echo "PASS"

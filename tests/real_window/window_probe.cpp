@@ -1,0 +1,224 @@
+// A small program over the real window that the window tests drive: it shows
+// a known frame, reports the spacing of its presents, and prints what the
+// input queries answer while xdotool types and clicks.
+#include <png.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double millisecondsSince(Clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+bool writeRgbPng(const std::string &path, int width, int height,
+                 const std::vector<std::uint8_t> &rgb) {
+  FILE *file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr)
+    return false;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
+  bool ok = false;
+  if (info != nullptr && setjmp(png_jmpbuf(png)) == 0) {
+    png_init_io(png, file);
+    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < height; ++y)
+      png_write_row(png, rgb.data() + static_cast<std::size_t>(y) * width * 3);
+    png_write_end(png, nullptr);
+    ok = true;
+  }
+  png_destroy_write_struct(&png, &info);
+  return std::fclose(file) == 0 && ok;
+}
+
+// The back buffer as it is about to be shown, as the picture a screenshot must equal.
+bool writeBackBuffer(const std::string &path) {
+  TDisplay *d = CurrentDisplay();
+  if (d == nullptr)
+    return false;
+  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(d->width) * d->height * 3);
+  for (std::size_t i = 0; i < d->pixels.size(); ++i) {
+    rgb[i * 3] = static_cast<std::uint8_t>(d->pixels[i] >> 16);
+    rgb[i * 3 + 1] = static_cast<std::uint8_t>(d->pixels[i] >> 8);
+    rgb[i * 3 + 2] = static_cast<std::uint8_t>(d->pixels[i]);
+  }
+  return writeRgbPng(path, d->width, d->height, rgb);
+}
+
+// A 32 x 32 tile of coloured squares and stripes, so that colour, position
+// and stretching all show on the screen.
+bool writeTile(const std::string &path) {
+  const int n = 32;
+  std::vector<std::uint8_t> rgb(n * n * 3);
+  for (int y = 0; y < n; ++y)
+    for (int x = 0; x < n; ++x) {
+      std::uint8_t *p = &rgb[(y * n + x) * 3];
+      p[0] = static_cast<std::uint8_t>(x < 16 ? 255 : 20 + x * 5);
+      p[1] = static_cast<std::uint8_t>(y < 16 ? 200 : 10 + y * 7);
+      p[2] = static_cast<std::uint8_t>(((x / 4 + y / 4) % 2) * 255);
+    }
+  return writeRgbPng(path, n, n, rgb);
+}
+
+void drawKnownFrame(int tile) {
+  Cls();
+  for (int x = 0; x < 1024; x += 64)
+    DrawLine(x, 0, x, 767, 1);
+  for (int y = 0; y < 768; y += 48)
+    DrawLine(0, y, 1023, y, 1);
+  DrawLine(0, 0, 1023, 767, 1);
+  DrawLine(1023, 0, 0, 767, 1);
+  DrawLine(100, 700, 340, 610, 1);
+  // Outlined boxes, one of them filled with the stretched tile.
+  for (int i = 0; i < 5; ++i) {
+    const int x = 80 + i * 180, y = 90 + i * 20, w = 120 + i * 10, h = 70 + i * 8;
+    DrawLine(x, y, x + w, y, 1);
+    DrawLine(x + w, y, x + w, y + h, 1);
+    DrawLine(x + w, y + h, x, y + h, 1);
+    DrawLine(x, y + h, x, y, 1);
+    if (tile != 0)
+      DrawPictureScaled(tile, x + 2, y + 2, w - 3, h - 3, 0);
+  }
+  if (tile != 0) {
+    DrawPicture(tile, 0, 0, 0);
+    DrawPicture(tile, 1024 - 32, 768 - 32, 0);
+    DrawPicture(tile, 500, 400, 0);
+  }
+  DrawString(u"Drayvane 31 window probe: the frame a screenshot must match", 16, 300);
+  DrawString(u"0123456789 ABCDEFGHIJKLMNOPQRSTUVWXYZ abcdefghijklmnopqrstuvwxyz", 16, 320);
+  DrawString(u"!\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~", 16, 340);
+  DrawString(DecimalText(-2147483647 - 1), 700, 740);
+}
+
+void reportIntervals(const std::vector<double> &intervals, const char *what) {
+  if (intervals.empty()) {
+    std::printf("%s none\n", what);
+    return;
+  }
+  std::vector<double> sorted = intervals;
+  std::sort(sorted.begin(), sorted.end());
+  std::printf("%s count %zu min %.3f median %.3f max %.3f ms\n", what, sorted.size(),
+              sorted.front(), sorted[sorted.size() / 2], sorted.back());
+}
+
+// frame EXPECTED.png [SECONDS]: shows the known frame, writes it out, keeps
+// showing it until the time is up or Escape is pressed, then reports the
+// spacing of the Flip(-1) calls.
+int runFrame(const std::string &expected, double seconds) {
+  const std::string tilePath = expected + ".tile.png";
+  if (!writeTile(tilePath)) {
+    std::fprintf(stderr, "cannot write %s\n", tilePath.c_str());
+    return 2;
+  }
+  OpenDisplay(1024, 768, 32, 60, 0);
+  const int tile = LoadPicture(TextFromAscii(tilePath), 0);
+  if (tile == 0) {
+    std::fprintf(stderr, "cannot load %s\n", tilePath.c_str());
+    return 2;
+  }
+  std::vector<double> intervals;
+  Clock::time_point last{};
+  const Clock::time_point start = Clock::now();
+  for (int frame = 0;; ++frame) {
+    drawKnownFrame(tile);
+    if (frame == 0 && !writeBackBuffer(expected)) {
+      std::fprintf(stderr, "cannot write %s\n", expected.c_str());
+      return 2;
+    }
+    Flip(-1);
+    const Clock::time_point now = Clock::now();
+    if (frame > 0)
+      intervals.push_back(std::chrono::duration<double, std::milli>(now - last).count());
+    last = now;
+    if (frame == 2) {
+      std::printf("ready\n");
+      std::fflush(stdout);
+    }
+    if (TakeKeyHits(27) != 0 || millisecondsSince(start) >= seconds * 1000)
+      break;
+  }
+  reportIntervals(intervals, "flip intervals");
+  return 0;
+}
+
+// input [SECONDS] [STOPKEY]: a plain frame loop that prints every answer of
+// the queries that changes: key hits of every code, button transitions with
+// the pointer position, and the suspended flag.
+int runInput(double seconds, int stopKey) {
+  OpenDisplay(1024, 768, 32, 60, 0);
+  int buttons[4] = {};
+  int suspended = 0;
+  const Clock::time_point start = Clock::now();
+  for (int frame = 0; millisecondsSince(start) < seconds * 1000; ++frame) {
+    Cls();
+    DrawString(u"Drayvane 31 input probe", 400, 370);
+    Flip(-1);
+    if (frame == 2) {
+      // Opening the display moved the pointer to its centre.
+      std::printf("ready\npointer at %d %d\n", PointerX(), PointerY());
+      std::fflush(stdout);
+    }
+    bool stop = false;
+    for (int code = 1; code <= 255; ++code)
+      if (int hits = TakeKeyHits(code); hits != 0) {
+        std::printf("key %d hits %d\n", code, hits);
+        stop = stop || code == stopKey;
+      }
+    for (int b = 1; b <= 3; ++b)
+      if (int down = ButtonDown(b); down != buttons[b]) {
+        buttons[b] = down;
+        std::printf("button %d %s at %d %d\n", b, down ? "down" : "up", PointerX(), PointerY());
+      }
+    if (InputState().appSuspended != suspended) {
+      suspended = InputState().appSuspended;
+      std::printf("suspended %d\n", suspended);
+    }
+    std::fflush(stdout);
+    if (stop)
+      return 0;
+  }
+  std::printf("timed out\n");
+  return 3;
+}
+
+// bench [FRAMES]: the cost of one present without waiting for the refresh.
+int runBench(int frames) {
+  OpenDisplay(1024, 768, 32, 60, 0);
+  std::vector<double> costs;
+  for (int i = 0; i < frames; ++i) {
+    Cls();
+    DrawLine(i % 1024, 0, i % 1024, 767, 1);
+    const Clock::time_point start = Clock::now();
+    Flip(0);
+    costs.push_back(millisecondsSince(start));
+  }
+  reportIntervals(costs, "present cost");
+  return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  const std::string mode = argc > 1 ? argv[1] : "";
+  if (mode == "frame" && argc > 2)
+    return runFrame(argv[2], argc > 3 ? std::atof(argv[3]) : 3.0);
+  if (mode == "input")
+    return runInput(argc > 2 ? std::atof(argv[2]) : 30.0, argc > 3 ? std::atoi(argv[3]) : 123);
+  if (mode == "bench")
+    return runBench(argc > 2 ? std::atoi(argv[2]) : 200);
+  std::fprintf(stderr, "usage: window_probe frame EXPECTED.png [SECONDS] | input [SECONDS] "
+                       "[STOPKEY] | bench [FRAMES]\n");
+  return 2;
+}
