@@ -51,6 +51,9 @@ void writeFrame(const std::uint32_t *pixels, int w, int h, std::int64_t frame) {
 
 void printState() {
   using namespace game;
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  std::printf("peak_kib=%ld\n", usage.ru_maxrss);
   std::printf("credits=%d\ngridColumns=%d\ngridRows=%d\nshownShip=%d\ngridLinesHidden=%d\n"
               "battleView=%d\nmessageState=%d\ncarryLayer=%d\ncarriedItem=%d\nrepeatPlace=%d\n"
               "splatTimer=%d\nrandomState=%d\npresents=%zu\n",
