@@ -32,14 +32,59 @@ void present(bool inStepWithRefresh) {
   Backend().Present(d.pixels.data(), d.width, d.height, inStepWithRefresh);
 }
 
-void plot(TDisplay &d, long x, long y, std::uint32_t color) {
+void plot(TDisplay &d, std::int64_t x, std::int64_t y, std::uint32_t color) {
   if (x < 0 || y < 0 || x >= d.width || y >= d.height)
     return;
-  d.pixels[static_cast<std::size_t>(y) * d.width + x] = color;
+  d.pixels[static_cast<std::size_t>(y) * d.width + static_cast<std::size_t>(x)] = color;
+}
+
+// Line ends farther out than this are first moved along the line to it, so
+// the pixel arithmetic of DrawLine stays exact in 64 bits.
+constexpr double kFarCoordinate = 4503599627370496.0; // 2^52
+
+// Liang-Barsky in long double; the coordinate that meets the box is set to the
+// box edge itself, so lines along an axis stay exact however far their ends.
+bool moveEndsIntoBox(double &x1, double &y1, double &x2, double &y2) {
+  auto inside = [&] {
+    return std::max({std::fabs(x1), std::fabs(y1), std::fabs(x2), std::fabs(y2)}) <= kFarCoordinate;
+  };
+  if (inside())
+    return true;
+  const long double far = kFarCoordinate, ax = x1, ay = y1;
+  const long double dx = static_cast<long double>(x2) - ax, dy = static_cast<long double>(y2) - ay;
+  const long double p[4] = {-dx, dx, -dy, dy};
+  const long double q[4] = {ax + far, far - ax, ay + far, far - ay};
+  long double t0 = 0, t1 = 1;
+  int edge0 = -1, edge1 = -1;
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0) {
+      if (q[i] < 0)
+        return false;
+    } else if (p[i] < 0 && q[i] / p[i] > t0) {
+      t0 = q[i] / p[i];
+      edge0 = i;
+    } else if (p[i] > 0 && q[i] / p[i] < t1) {
+      t1 = q[i] / p[i];
+      edge1 = i;
+    }
+  }
+  if (!(t0 <= t1))
+    return false;
+  auto place = [&](long double t, int edge, double &x, double &y) {
+    if (edge < 0)
+      return;
+    x = edge == 0 ? -kFarCoordinate : edge == 1 ? kFarCoordinate : static_cast<double>(ax + t * dx);
+    y = edge == 2 ? -kFarCoordinate : edge == 3 ? kFarCoordinate : static_cast<double>(ay + t * dy);
+  };
+  place(t0, edge0, x1, y1);
+  place(t1, edge1, x2, y2);
+  return inside();
 }
 } // namespace
 
-TDisplay *CurrentDisplay() { return openDisplay.get(); }
+TDisplay *CurrentDisplay() {
+  return openDisplay.get();
+}
 
 TDisplay *OpenDisplay(int width, int height, int depth, int hertz, int flags) {
   closeDisplay();
@@ -136,27 +181,43 @@ void DrawLine(double x1, double y1, double x2, double y2, int lastPixel) {
     return;
   const TDrawState &s = d->state;
   const std::uint32_t color = opaque(s.color_red, s.color_green, s.color_blue);
+  if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
+    return; // no line has a non-finite end
+  if (!moveEndsIntoBox(x1, y1, x2, y2))
+    return;
   // Bresenham from pixel centre to pixel centre; the end pixel belongs to the
-  // segment only through lastPixel. Long lines are cut to the display first
-  // in effect by skipping plots outside it; the step count is bounded.
-  auto clampCoord = [](double v) { return std::clamp(std::floor(v), -1.0e6, 1.0e6); };
-  long x = static_cast<long>(clampCoord(x1)), y = static_cast<long>(clampCoord(y1));
-  const long ex = static_cast<long>(clampCoord(x2)), ey = static_cast<long>(clampCoord(y2));
-  const long dx = std::labs(ex - x), dy = -std::labs(ey - y);
-  const long sx = x < ex ? 1 : -1, sy = y < ey ? 1 : -1;
-  long err = dx + dy;
-  while (x != ex || y != ey) {
-    plot(*d, x, y, color);
-    long e2 = 2 * err;
-    if (e2 >= dy) {
-      err += dy;
-      x += sx;
-    }
-    if (e2 <= dx) {
-      err += dx;
-      y += sy;
+  // segment only through lastPixel. Step n along the major axis lies
+  // floor((2 n minor + major) / (2 major)) along the minor one, so the walk
+  // starts at the first step inside the display and stops at the last.
+  const auto ax = static_cast<std::int64_t>(std::floor(x1));
+  const auto ay = static_cast<std::int64_t>(std::floor(y1));
+  const auto bx = static_cast<std::int64_t>(std::floor(x2));
+  const auto by = static_cast<std::int64_t>(std::floor(y2));
+  const std::int64_t adx = bx > ax ? bx - ax : ax - bx, ady = by > ay ? by - ay : ay - by;
+  const bool xMajor = adx >= ady;
+  const std::int64_t major = xMajor ? adx : ady, minor = xMajor ? ady : adx;
+  const std::int64_t a0 = xMajor ? ax : ay, b0 = xMajor ? ay : ax;
+  const std::int64_t sa = (xMajor ? bx > ax : by > ay) ? 1 : -1;
+  const std::int64_t sb = (xMajor ? by > ay : bx > ax) ? 1 : -1;
+  const std::int64_t limitA = xMajor ? d->width : d->height, limitB = xMajor ? d->height : d->width;
+  const std::int64_t nFirst = std::max<std::int64_t>(sa > 0 ? -a0 : a0 - (limitA - 1), 0);
+  const std::int64_t nLast = std::min<std::int64_t>(sa > 0 ? limitA - 1 - a0 : a0, major - 1);
+  if (nFirst <= nLast) {
+    const __int128 numerator = static_cast<__int128>(2) * nFirst * minor + major;
+    const __int128 denominator = static_cast<__int128>(2) * major;
+    auto q = static_cast<std::int64_t>(numerator / denominator);
+    auto r = static_cast<std::int64_t>(numerator % denominator);
+    for (std::int64_t n = nFirst; n <= nLast; ++n) {
+      const std::int64_t a = a0 + sa * n, b = b0 + sb * q;
+      if (b >= 0 && b < limitB)
+        xMajor ? plot(*d, a, b, color) : plot(*d, b, a, color);
+      r += 2 * minor;
+      if (r >= 2 * major) {
+        r -= 2 * major;
+        ++q;
+      }
     }
   }
   if (lastPixel != 0)
-    plot(*d, ex, ey, color);
+    plot(*d, bx, by, color);
 }
