@@ -121,6 +121,11 @@ TPixmap MaskPixmap(const TPixmap &buffer, int r, int g, int b) {
 void TImage::setFrame(int frame, TPixmap buffer) {
   if (frame < 0 || frame >= static_cast<int>(frames.size()))
     return;
+  // A buffer that does not hold exactly its own pixels is never read.
+  if (buffer.width <= 0 || buffer.height <= 0 ||
+      buffer.bytes.size() != static_cast<std::size_t>(buffer.width) * buffer.height *
+                                 static_cast<std::size_t>(buffer.bytesPerPixel()))
+    return;
   TFrame &f = frames[static_cast<std::size_t>(frame)];
   if ((flags & kMasked) && !buffer.hasAlpha())
     f.pixmap = MaskPixmap(buffer, mask_r, mask_g, mask_b);

@@ -344,6 +344,29 @@ TEST_F(Drawing, NoPictureAnUnknownPictureOrAMissingFrameDrawsNothing) {
   }
 }
 
+TEST_F(Drawing, AFrameGivenABufferThatDoesNotHoldItsPixelsDrawsNothing) {
+  TImage image;
+  image.width = 4;
+  image.height = 4;
+  image.flags = kMasked;
+  image.frames.resize(2);
+  TPixmap shortBuffer;
+  shortBuffer.width = 4;
+  shortBuffer.height = 4;
+  shortBuffer.kind = TPixelKind::Rgb;
+  shortBuffer.bytes.assign(4 * 4 * 3 - 1, 200);
+  image.setFrame(0, shortBuffer);
+  TPixmap otherSize = shortBuffer;
+  otherSize.width = 5;
+  otherSize.bytes.assign(5 * 4 * 3, 200);
+  image.setFrame(1, otherSize);
+  for (int frame : {0, 1}) {
+    DrawImageFrame(image, frame, 10, 10, 4, 4);
+    DrawImageFrame(image, frame, 10, 10, 7, 7);
+  }
+  EXPECT_EQ(FirstDifference(display->pixels, background()), "");
+}
+
 // ---- Clipping
 
 // One drawing call at a position, and what it should leave in its rectangle.
