@@ -21,13 +21,21 @@ void clearButtonState() {
   state.wheel = 0;
 }
 
-std::int32_t signed16(int v) { return static_cast<std::int16_t>(static_cast<std::uint16_t>(v)); }
+std::int32_t signed16(int v) {
+  return static_cast<std::int16_t>(static_cast<std::uint16_t>(v));
+}
 
-bool validKey(int key) { return key >= 0 && key <= 255; }
-bool validButton(int button) { return button >= 0 && button <= 3; }
+bool validKey(int key) {
+  return key >= 0 && key <= 255;
+}
+bool validButton(int button) {
+  return button >= 0 && button <= 3;
+}
 } // namespace
 
-TInputState &InputState() { return state; }
+TInputState &InputState() {
+  return state;
+}
 
 void EnableInput() {
   clearKeyState();
@@ -41,7 +49,9 @@ void DisableInput() {
   clearButtonState();
 }
 
-bool InputEnabled() { return enabled; }
+bool InputEnabled() {
+  return enabled;
+}
 
 void ApplyInputEvent(const TBackendEvent &e) {
   switch (e.kind) {

@@ -64,7 +64,9 @@ bool coveredSpan(double start, double size, int limit, int &first, int &end) {
   return true;
 }
 
-int channel(std::uint32_t texel, int shift) { return static_cast<int>((texel >> shift) & 255); }
+int channel(std::uint32_t texel, int shift) {
+  return static_cast<int>((texel >> shift) & 255);
+}
 } // namespace
 
 void SetMaskColor(int r, int g, int b) {
@@ -97,8 +99,7 @@ TPixmap MaskPixmap(const TPixmap &buffer, int r, int g, int b) {
       for (int dy = -1; dy <= 1; ++dy) {
         for (int dx = -1; dx <= 1; ++dx) {
           int nx = x + dx, ny = y + dy;
-          if ((dx == 0 && dy == 0) || nx < 0 || ny < 0 || nx >= buffer.width ||
-              ny >= buffer.height)
+          if ((dx == 0 && dy == 0) || nx < 0 || ny < 0 || nx >= buffer.width || ny >= buffer.height)
             continue;
           TRgb nc = pixelAt(buffer, nx, ny);
           if (isMask(nc))
@@ -182,8 +183,8 @@ int LoadPicture(const TText &path, int flags) {
   return registerPicture(std::move(image));
 }
 
-int LoadPictureSheet(const TText &path, int cellWidth, int cellHeight, int firstCell,
-                     int cellCount, int flags) {
+int LoadPictureSheet(const TText &path, int cellWidth, int cellHeight, int firstCell, int cellCount,
+                     int flags) {
   if (flags == -1)
     flags = kDefaultPictureFlags;
   if (cellWidth <= 0 || cellHeight <= 0 || firstCell < 0 || cellCount <= 0)

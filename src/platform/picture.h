@@ -41,8 +41,8 @@ void SetMaskColor(int r, int g, int b);
 TPixmap MaskPixmap(const TPixmap &buffer, int r, int g, int b);
 
 int LoadPicture(const TText &path, int flags);
-int LoadPictureSheet(const TText &path, int cellWidth, int cellHeight, int firstCell,
-                     int cellCount, int flags);
+int LoadPictureSheet(const TText &path, int cellWidth, int cellHeight, int firstCell, int cellCount,
+                     int flags);
 void DrawPicture(int picture, double x, double y, int frame);
 void DrawPictureScaled(int picture, double x, double y, double w, double h, int frame);
 

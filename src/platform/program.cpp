@@ -14,4 +14,6 @@ void StartPlatform() {
   }
 }
 
-void EndProgram() { std::exit(0); }
+void EndProgram() {
+  std::exit(0);
+}

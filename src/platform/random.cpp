@@ -6,8 +6,8 @@ std::int32_t randomState = 4660;
 namespace {
 constexpr std::int32_t kModulus = 2147483647;
 constexpr std::int32_t kMultiplier = 48271;
-constexpr std::int32_t kQuotient = 44488;  // kModulus / kMultiplier
-constexpr std::int32_t kRemainder = 3399;  // kModulus % kMultiplier
+constexpr std::int32_t kQuotient = 44488; // kModulus / kMultiplier
+constexpr std::int32_t kRemainder = 3399; // kModulus % kMultiplier
 
 // Schrage's method keeps state * 48271 mod (2^31 - 1) inside 32 bits.
 void step() {

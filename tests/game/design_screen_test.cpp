@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "game/state.h"
-#include "platform/random.h"
+#include "platform/platform.h"
 #include "support/game_report.h"
 #include "support/golden.h"
 #include "support/session.h"
@@ -36,7 +36,104 @@ struct TClickCase {
 };
 
 class ButtonBar : public ::testing::TestWithParam<TClickCase> {};
+
+// A frame with only what draw() puts on a cleared screen, drawn by the
+// platform alone in a fresh child.
+std::vector<std::uint32_t> drawnAlone(std::function<void()> draw) {
+  TSessionOptions options;
+  options.script = "100 end\n";
+  options.entry = [draw] {
+    StartPlatform();
+    OpenDisplay(1024, 768, 32, 60, 0);
+    Cls();
+    draw();
+    Flip(-1);
+  };
+  return RunSession(options).frames.at(-1);
+}
+
+// The first pixel where two frames differ inside a rectangle, or "".
+std::string firstDifferenceIn(const std::vector<std::uint32_t> &a,
+                              const std::vector<std::uint32_t> &b, int left, int top, int right,
+                              int bottom) {
+  for (int y = top; y < bottom; ++y)
+    for (int x = left; x < right; ++x)
+      if (PixelAt(a, x, y) != PixelAt(b, x, y))
+        return "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
+  return "";
+}
+
+struct TMessageCase {
+  const char *name;
+  int messageState;
+  const char16_t *text; // nullptr: the line stays empty
+};
+
+class MessageLine : public ::testing::TestWithParam<TMessageCase> {};
 } // namespace
+
+TEST_P(MessageLine, ShowsTheTextOfTheMessageState) {
+  const TMessageCase &c = GetParam();
+  static int state;
+  state = c.messageState;
+  TSessionOptions options;
+  options.keepFrames = {kDesignStart + 1};
+  options.onPresent = [](std::int64_t index) {
+    if (index == kDesignStart) {
+      game::messageState = state;
+      game::credits = 1234;
+    }
+  };
+  TSessionResult run = runDesign(std::to_string(kDesignStart + 2) + " end\n", options);
+  ASSERT_EQ(run.exitStatus, 3) << run.standardError;
+  const TText text = c.text ? TText(c.text) : TText();
+  // The line above reaches down to y = 730 as well.
+  std::vector<std::uint32_t> expected = drawnAlone([text] {
+    DrawString(u"Press End to commence Space Battle & Transport", 600, 715);
+    DrawString(text, 600, 730);
+  });
+  EXPECT_EQ(firstDifferenceIn(run.frames.at(kDesignStart + 1), expected, 590, 730, 1024, 746), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    States, MessageLine,
+    ::testing::Values(TMessageCase{"TitleWithTheCredits", 0, u"Drayvane 31  -  Credits: 1234"},
+                      TMessageCase{"NotEnoughCredits", 1, u"Not Enough Credits to buy this Design"},
+                      TMessageCase{"Won", 2, u"You Have WON the Battle, Cargo credits added"},
+                      TMessageCase{"Lost", 3, u"You have Lost the Battle,start a new Design"},
+                      TMessageCase{"RanAway", 4, u"You have Run from battle lose 1000 credits"},
+                      TMessageCase{"AnyOtherValueDrawsNothing", 5, nullptr},
+                      TMessageCase{"NegativeDrawsNothing", -1, nullptr}),
+    [](const ::testing::TestParamInfo<TMessageCase> &info) { return info.param.name; });
+
+TEST(DesignScreen, TheCarriedItemFollowsThePointerUntilSpaceDropsIt) {
+  TSessionOptions options;
+  options.keepFrames = {kDesignStart + 1, kDesignStart + 4};
+  options.onPresent = [](std::int64_t index) {
+    if (index == kDesignStart) {
+      game::carryLayer = 2;
+      game::carriedItem = 37;
+    }
+  };
+  TSessionResult run = runDesign(std::to_string(kDesignStart) + " move 500 400\n" +
+                                     std::to_string(kDesignStart + 3) + " tap Space\n" +
+                                     std::to_string(kDesignStart + 5) + " end\n",
+                                 options);
+  ASSERT_EQ(run.exitStatus, 3) << run.standardError;
+  TReport state(run.report);
+  EXPECT_EQ(state["carryLayer"], 0);
+  EXPECT_EQ(state["carriedItem"], 0);
+  EXPECT_EQ(state["repeatPlace"], 1);
+  // The structure item's top-left corner is 12 pixels left of and above the pointer (500, 400).
+  std::vector<std::uint32_t> carried = drawnAlone([] {
+    DrawPicture(LoadPictureSheet(u".\\IronholdArt\\underequip.png", 25, 25, 0, 100, 1), 488, 388,
+                37);
+  });
+  std::vector<std::uint32_t> empty = drawnAlone([] {});
+  ASSERT_NE(firstDifferenceIn(carried, empty, 488, 388, 513, 413), "") << "the art should show";
+  EXPECT_EQ(firstDifferenceIn(run.frames.at(kDesignStart + 1), carried, 488, 388, 513, 413), "");
+  EXPECT_EQ(firstDifferenceIn(run.frames.at(kDesignStart + 4), empty, 488, 388, 513, 413), "");
+}
 
 TEST_P(ButtonBar, ClicksActOnlyStrictlyInsideAButton) {
   const TClickCase &c = GetParam();
@@ -176,9 +273,8 @@ TEST(DesignScreen, EveryDesignFrameMakesOneThrowAwayDrawWithThePointerPosition) 
   struct TMove {
     int frame, x, y;
   };
-  const std::vector<TMove> moves = {{kDesignStart + 3, 100, 700},
-                                    {kDesignStart + 5, 1000, 20},
-                                    {kDesignStart + 6, 7, 7}};
+  const std::vector<TMove> moves = {
+      {kDesignStart + 3, 100, 700}, {kDesignStart + 5, 1000, 20}, {kDesignStart + 6, 7, 7}};
   const int escapeFrame = kDesignStart + 9;
   std::ostringstream events;
   for (const TMove &m : moves)

@@ -56,20 +56,17 @@ TEST_P(GridSetup, TypedDigitsGiveTheGridSize) {
 
 INSTANTIATE_TEST_SUITE_P(
     Keys, GridSetup,
-    ::testing::Values(TSetupCase{"TwoThenSeven", "2 7", "1 5", 27, 15},
-                      TSetupCase{"ThreeThenNine", "3 9", "2 9", 39, 24},
-                      TSetupCase{"RowsThirtyAndMoreClampTo24", "1 0", "3 5", 10, 24},
-                      TSetupCase{"EscapeOnTensLeavesTheUnitsDigit", "Escape 7", "Escape 0", 7, 0},
-                      TSetupCase{"EscapeOnUnitsClampsToTheMaximum", "1 Escape", "1 Escape", 39,
-                                 24},
-                      TSetupCase{"EscapeTwiceGivesTheMaximum", "Escape Escape", "Escape Escape",
-                                 39, 24},
-                      TSetupCase{"DigitPressedOnTheTensPromptWaitsForTheUnits", "7 2", "2 4", 27,
-                                 24},
-                      TSetupCase{"ZeroBeatsOtherUnitsInOneFrame", "1 9+0", "1 9+0", 10, 10},
-                      TSetupCase{"TwoTensKeysInOneFrameLastWinsForColumns", "1+3 0", "2 0", 30,
-                                 20},
-                      TSetupCase{"TwoTensKeysInOneFrameAddUpForRows", "2 0", "1+3 5", 20, 24}),
+    ::testing::Values(
+        TSetupCase{"TwoThenSeven", "2 7", "1 5", 27, 15},
+        TSetupCase{"ThreeThenNine", "3 9", "2 9", 39, 24},
+        TSetupCase{"RowsThirtyAndMoreClampTo24", "1 0", "3 5", 10, 24},
+        TSetupCase{"EscapeOnTensLeavesTheUnitsDigit", "Escape 7", "Escape 0", 7, 0},
+        TSetupCase{"EscapeOnUnitsClampsToTheMaximum", "1 Escape", "1 Escape", 39, 24},
+        TSetupCase{"EscapeTwiceGivesTheMaximum", "Escape Escape", "Escape Escape", 39, 24},
+        TSetupCase{"DigitPressedOnTheTensPromptWaitsForTheUnits", "7 2", "2 4", 27, 24},
+        TSetupCase{"ZeroBeatsOtherUnitsInOneFrame", "1 9+0", "1 9+0", 10, 10},
+        TSetupCase{"TwoTensKeysInOneFrameLastWinsForColumns", "1+3 0", "2 0", 30, 20},
+        TSetupCase{"TwoTensKeysInOneFrameAddUpForRows", "2 0", "1+3 5", 20, 24}),
     [](const ::testing::TestParamInfo<TSetupCase> &info) { return info.param.name; });
 
 TEST(GridSetupFrames, EachPromptLooksRightAndTheFrameThatTakesADigitIsNotPresented) {

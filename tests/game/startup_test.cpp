@@ -10,8 +10,8 @@
 namespace fs = std::filesystem;
 
 namespace {
-const char *const kPictures[] = {"bakboard.png", "bacdrop.png", "equip.png", "underequip.png",
-                                 "mov.png",      "shoot.png",   "fight.png", "rally.png",
+const char *const kPictures[] = {"bakboard.png", "bacdrop.png", "equip.png",   "underequip.png",
+                                 "mov.png",      "shoot.png",   "fight.png",   "rally.png",
                                  "end.png",      "next.png",    "swords2.png", "swords.png",
                                  "splat.png"};
 
@@ -19,9 +19,10 @@ const char *const kPictures[] = {"bakboard.png", "bacdrop.png", "equip.png", "un
 class ProgramFolder : public ::testing::Test {
 protected:
   void SetUp() override {
-    folder = fs::temp_directory_path() /
-             ("drayvane-startup-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-              "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    folder =
+        fs::temp_directory_path() /
+        ("drayvane-startup-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+         "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(folder);
     fs::create_directories(folder);
   }

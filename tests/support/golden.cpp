@@ -19,8 +19,8 @@ std::string hexColour(std::uint32_t c) {
 }
 } // namespace
 
-bool WriteFramePng(const std::string &fileName, const std::vector<std::uint32_t> &pixels,
-                   int width, int height) {
+bool WriteFramePng(const std::string &fileName, const std::vector<std::uint32_t> &pixels, int width,
+                   int height) {
   if (pixels.size() != static_cast<std::size_t>(width) * height)
     return false;
   png_image image{};

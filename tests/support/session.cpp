@@ -25,7 +25,9 @@ struct TChildRun {
 };
 TChildRun *child = nullptr;
 
-void put64(std::ostream &out, std::uint64_t v) { out.write(reinterpret_cast<char *>(&v), 8); }
+void put64(std::ostream &out, std::uint64_t v) {
+  out.write(reinterpret_cast<char *>(&v), 8);
+}
 std::uint64_t get64(std::istream &in) {
   std::uint64_t v = 0;
   in.read(reinterpret_cast<char *>(&v), 8);

@@ -33,11 +33,11 @@ struct TPresentInfo {
 };
 
 struct TSessionResult {
-  bool exited = false;    // false: killed by a signal
-  int exitStatus = -1;    // 0 Escape; 3 the script ran out; 255 a stream error
+  bool exited = false; // false: killed by a signal
+  int exitStatus = -1; // 0 Escape; 3 the script ran out; 255 a stream error
   int signal = 0;
   std::string standardError;
-  std::string report;     // what atEnd returned
+  std::string report; // what atEnd returned
   std::vector<TPresentInfo> presents;
   std::vector<std::uint32_t> sleeps;
   std::map<std::int64_t, std::vector<std::uint32_t>> frames; // by script frame; -1 the last

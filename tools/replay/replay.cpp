@@ -57,8 +57,8 @@ void printState() {
   std::printf("credits=%d\ngridColumns=%d\ngridRows=%d\nshownShip=%d\ngridLinesHidden=%d\n"
               "battleView=%d\nmessageState=%d\ncarryLayer=%d\ncarriedItem=%d\nrepeatPlace=%d\n"
               "splatTimer=%d\nrandomState=%d\npresents=%zu\n",
-              credits, gridColumns, gridRows, shownShip, gridLinesHidden, battleView,
-              messageState, carryLayer, carriedItem, repeatPlace, splatTimer, randomState,
+              credits, gridColumns, gridRows, shownShip, gridLinesHidden, battleView, messageState,
+              carryLayer, carriedItem, repeatPlace, splatTimer, randomState,
               Headless().presents().size());
   std::fflush(stdout);
 }

@@ -9,7 +9,9 @@ THeadlessBackend &Headless() {
   return backend;
 }
 
-TBackend &Backend() { return Headless(); }
+TBackend &Backend() {
+  return Headless();
+}
 
 void THeadlessBackend::Reset() {
   script.reset();
@@ -50,7 +52,9 @@ bool THeadlessBackend::OpenWindow(int, int, bool full, int hz) {
   return true;
 }
 
-void THeadlessBackend::CloseWindow() { open = false; }
+void THeadlessBackend::CloseWindow() {
+  open = false;
+}
 
 void THeadlessBackend::Present(const std::uint32_t *pixels, int width, int height,
                                bool inStepWithRefresh) {

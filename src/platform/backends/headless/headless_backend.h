@@ -17,10 +17,10 @@ constexpr int kOutOfInputStatus = 3;
 constexpr int kPollsPerFrame = 100;
 
 struct TPresentRecord {
-  std::int64_t index = 0;  // 0 for the first present
+  std::int64_t index = 0; // 0 for the first present
   bool inStepWithRefresh = false;
-  std::uint32_t atMs = 0;  // the clock when presented
-  std::int64_t frame = 0;  // the script's frame when presented
+  std::uint32_t atMs = 0; // the clock when presented
+  std::int64_t frame = 0; // the script's frame when presented
 };
 
 class THeadlessBackend : public TBackend {
@@ -31,7 +31,8 @@ public:
   void SetScript(TScript script);
   void SetProgramFolder(std::string folder) { programFolder = std::move(folder); }
   // Called with every presented frame.
-  void SetPresentHook(std::function<void(const std::uint32_t *, int, int, const TPresentRecord &)> hook) {
+  void SetPresentHook(
+      std::function<void(const std::uint32_t *, int, int, const TPresentRecord &)> hook) {
     presentHook = std::move(hook);
   }
   // Called when the script runs out; the default ends the run with kOutOfInputStatus.

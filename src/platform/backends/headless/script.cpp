@@ -22,9 +22,9 @@ bool parseInt(const std::string &token, long long &out) {
 const std::map<std::string, int> &namedKeys() {
   static const std::map<std::string, int> keys = [] {
     std::map<std::string, int> k = {
-        {"escape", 27},   {"enter", 13},    {"space", 32},     {"tab", 9},
-        {"backspace", 8}, {"left", 37},     {"up", 38},        {"right", 39},
-        {"down", 40},     {"kpenter", 13},  {"lshift", 160},   {"rshift", 161},
+        {"escape", 27},    {"enter", 13},     {"space", 32},   {"tab", 9},
+        {"backspace", 8},  {"left", 37},      {"up", 38},      {"right", 39},
+        {"down", 40},      {"kpenter", 13},   {"lshift", 160}, {"rshift", 161},
         {"lcontrol", 162}, {"rcontrol", 163}, {"lalt", 164},   {"ralt", 165},
     };
     for (int i = 0; i <= 9; ++i)
@@ -117,15 +117,13 @@ std::optional<TScript> ParseScript(const std::string &text, std::string *error) 
     } else if (kind == "wheel" || kind == "char") {
       if (!need(1) || !parseInt(w[2], a) || a < -1000000 || a > 1000000)
         return fail("a number expected");
-      add(frame, kind == "wheel" ? TEventKind::Wheel : TEventKind::Character,
-          static_cast<int>(a));
+      add(frame, kind == "wheel" ? TEventKind::Wheel : TEventKind::Character, static_cast<int>(a));
     } else if (kind == "focuslost" || kind == "focusgained" || kind == "close") {
       if (!need(0))
         return fail("no arguments expected");
-      add(frame,
-          kind == "focuslost"     ? TEventKind::Suspend
-          : kind == "focusgained" ? TEventKind::Resume
-                                  : TEventKind::Close);
+      add(frame, kind == "focuslost"     ? TEventKind::Suspend
+                 : kind == "focusgained" ? TEventKind::Resume
+                                         : TEventKind::Close);
     } else if (kind == "end") {
       if (!need(0))
         return fail("no arguments expected");
