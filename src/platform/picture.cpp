@@ -42,7 +42,7 @@ TRgb pixelAt(const TPixmap &p, int x, int y) {
 
 // Whole-pixel copy under the mask blend: texels with the alpha's top bit set
 // (alpha 128 or more) replace the display pixel, the others leave it.
-void blendRow(std::uint32_t *dst, const std::uint32_t *src, int count) {
+void blendRow(std::uint32_t *__restrict dst, const std::uint32_t *__restrict src, int count) {
   for (int i = 0; i < count; ++i) {
     std::uint32_t s = src[i];
     std::uint32_t m = static_cast<std::uint32_t>(static_cast<std::int32_t>(s) >> 31);
@@ -240,16 +240,23 @@ void DrawImageFrame(TImage &image, int frame, double x, double y, double w, doub
   }
 
   if (!(image.flags & kFiltered)) {
-    std::vector<int> column(static_cast<std::size_t>(x1 - x0));
+    // The frame column of each display column; small views need no heap.
+    int onStack[64];
+    std::vector<int> onHeap;
+    int *column = onStack;
+    if (x1 - x0 > 64) {
+      onHeap.resize(static_cast<std::size_t>(x1 - x0));
+      column = onHeap.data();
+    }
     for (int px = x0; px < x1; ++px)
-      column[static_cast<std::size_t>(px - x0)] =
+      column[px - x0] =
           std::clamp(static_cast<int>(std::floor((px + 0.5 - x) * fw / w)), 0, fw - 1);
     for (int py = y0; py < y1; ++py) {
       const int sy = std::clamp(static_cast<int>(std::floor((py + 0.5 - y) * fh / h)), 0, fh - 1);
       const std::uint32_t *src = f->masked.data() + static_cast<std::size_t>(sy) * fw;
       std::uint32_t *dst = d->row(py);
       for (int px = x0; px < x1; ++px) {
-        std::uint32_t s = src[column[static_cast<std::size_t>(px - x0)]];
+        std::uint32_t s = src[column[px - x0]];
         if (s >> 31)
           dst[px] = s;
       }
