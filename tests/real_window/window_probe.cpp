@@ -1,7 +1,6 @@
 // A small program over the real window that the window tests drive: it shows
 // a known frame, reports the spacing of its presents, and prints what the
 // input queries answer while xdotool types and clicks.
-#include <png.h>
 
 #include <algorithm>
 #include <chrono>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/png_write.h"
 
 namespace {
 
@@ -21,40 +21,12 @@ double millisecondsSince(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-bool writeRgbPng(const std::string &path, int width, int height,
-                 const std::vector<std::uint8_t> &rgb) {
-  FILE *file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr)
-    return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-  bool ok = false;
-  if (info != nullptr && setjmp(png_jmpbuf(png)) == 0) {
-    png_init_io(png, file);
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < height; ++y)
-      png_write_row(png, rgb.data() + static_cast<std::size_t>(y) * width * 3);
-    png_write_end(png, nullptr);
-    ok = true;
-  }
-  png_destroy_write_struct(&png, &info);
-  return std::fclose(file) == 0 && ok;
-}
-
 // The back buffer as it is about to be shown, as the picture a screenshot must equal.
 bool writeBackBuffer(const std::string &path) {
   TDisplay *d = CurrentDisplay();
   if (d == nullptr)
     return false;
-  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(d->width) * d->height * 3);
-  for (std::size_t i = 0; i < d->pixels.size(); ++i) {
-    rgb[i * 3] = static_cast<std::uint8_t>(d->pixels[i] >> 16);
-    rgb[i * 3 + 1] = static_cast<std::uint8_t>(d->pixels[i] >> 8);
-    rgb[i * 3 + 2] = static_cast<std::uint8_t>(d->pixels[i]);
-  }
-  return writeRgbPng(path, d->width, d->height, rgb);
+  return WriteFramePng(path, d->pixels.data(), d->width, d->height);
 }
 
 // A 32 x 32 tile of coloured squares and stripes, so that colour, position
@@ -69,7 +41,7 @@ bool writeTile(const std::string &path) {
       p[1] = static_cast<std::uint8_t>(y < 16 ? 200 : 10 + y * 7);
       p[2] = static_cast<std::uint8_t>(((x / 4 + y / 4) % 2) * 255);
     }
-  return writeRgbPng(path, n, n, rgb);
+  return WriteRgbPng(path, n, n, rgb);
 }
 
 void drawKnownFrame(int tile) {

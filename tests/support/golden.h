@@ -9,10 +9,6 @@
 
 #include <gtest/gtest.h>
 
-// Writes pixels (0xAARRGGBB, alpha ignored) as an RGB PNG; false on failure.
-bool WriteFramePng(const std::string &fileName, const std::vector<std::uint32_t> &pixels, int width,
-                   int height);
-
 // Passes when the frame equals tests/golden/<name>.png pixel for pixel; on a
 // mismatch writes <name>.actual.png beside it and names the first difference.
 ::testing::AssertionResult MatchesGolden(const std::string &name,

@@ -15,7 +15,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
-#include <png.h>
 #include <set>
 #include <sstream>
 #include <string>
@@ -25,6 +24,7 @@
 #include "game/startup.h"
 #include "game/state.h"
 #include "platform/backends/headless/headless_backend.h"
+#include "platform/png_write.h"
 #include "platform/random.h"
 
 namespace {
@@ -33,19 +33,8 @@ std::string framesFolder;
 std::set<long long> onlyFrames;
 
 void writeFrame(const std::uint32_t *pixels, int w, int h, std::int64_t frame) {
-  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(w) * h * 3);
-  for (std::size_t i = 0; i < static_cast<std::size_t>(w) * h; ++i) {
-    rgb[i * 3] = static_cast<std::uint8_t>(pixels[i] >> 16);
-    rgb[i * 3 + 1] = static_cast<std::uint8_t>(pixels[i] >> 8);
-    rgb[i * 3 + 2] = static_cast<std::uint8_t>(pixels[i]);
-  }
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  image.width = static_cast<png_uint_32>(w);
-  image.height = static_cast<png_uint_32>(h);
-  image.format = PNG_FORMAT_RGB;
   const std::string name = framesFolder + "/frame-" + std::to_string(frame) + ".png";
-  if (!png_image_write_to_file(&image, name.c_str(), 0, rgb.data(), 0, nullptr))
+  if (!WriteFramePng(name, pixels, w, h))
     std::fprintf(stderr, "drayvane-replay: could not write %s\n", name.c_str());
 }
 
