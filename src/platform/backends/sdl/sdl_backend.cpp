@@ -127,10 +127,11 @@ public:
       SDL_SetCursor(arrow);
     SDL_ShowCursor(SDL_ENABLE);
 
-    // A twentieth of a millisecond over the period, so that the caller's own
-    // clock, read a moment after ours, also never sees less than a period.
+    // Half a millisecond over the period, so that the caller's own clock,
+    // read a moment after ours (perhaps after being kept waiting for the
+    // processor), also never sees less than a period.
     const Uint64 frequency = SDL_GetPerformanceFrequency();
-    refreshPeriod = frequency / static_cast<Uint64>(hertz > 0 ? hertz : 60) + frequency / 20000;
+    refreshPeriod = frequency / static_cast<Uint64>(hertz > 0 ? hertz : 60) + frequency / 2000;
     lastInStepPresent = 0;
     focused = true; // the game starts as the active program
     minimized = false;
