@@ -1,10 +1,15 @@
 // The design screen loop: the frame's fixed order, the buttons and the texts.
 #include "design_screen.h"
 
+#include "battle.h"
+#include "inspection.h"
+#include "palettes.h"
 #include "platform/platform.h"
+#include "saved_designs.h"
 #include "ship_views.h"
 #include "startup.h"
 #include "state.h"
+#include "statistics.h"
 
 namespace game {
 
@@ -43,14 +48,17 @@ bool buttonHit(int left, int right) {
 
 bool designFrame() {
   Cls();
-  // The saved-design keys are handled here once the slot files land.
+  handleSavedDesignKeys();
   if (gridLinesHidden == 0)
     drawGridLines();
-  // Then the statistics panel, the cell inspection and the two ships.
+  drawStatsPanel();
+  inspectCell();
+  drawTopShip();
   drawButtonBar();
 
   if (buttonHit(3, 53)) { // equip palette
     acceptClick();
+    pickEquipItem();
   }
   if (buttonHit(111, 161)) { // exchange the ships
     acceptClick();
@@ -62,30 +70,35 @@ bool designFrame() {
     if (gridLinesHidden == 2)
       gridLinesHidden = 0;
   }
-  if (buttonHit(57, 107)) { // structure palette
+  if (buttonHit(57, 107)) { // underequip palette
     acceptClick();
+    pickUnderequipItem();
   }
   if (buttonHit(219, 269)) { // new design: this frame is abandoned unpresented
     acceptClick();
     return false;
   }
-  if (buttonHit(273, 323)) { // the battle, which starts with the same release
-    acceptClick();
-  }
+  if (buttonHit(273, 323)) // the battle waits for the release itself
+    runBattle();
 
   drawBottomTexts();
   if (splatTimer > 0)
     drawClickMarker();
+  // The right button opens the underequip palette without a click marker.
+  if (ButtonDown(2) != 0)
+    pickUnderequipItem();
 
   // The carried item follows the pointer, always on top.
   if (carryLayer == 1) {
     std::int32_t y = PointerY();
     DrawPicture(equip, PointerX() - 9, y - 9, carriedItem);
   }
+  placeCarriedItem(1, topEquip);
   if (carryLayer == 2) {
     std::int32_t y = PointerY();
     DrawPicture(underequip, PointerX() - 12, y - 12, carriedItem);
   }
+  placeCarriedItem(2, topUnder);
 
   if (TakeKeyHits(kSpace) != 0) {
     drainKey(kSpace);

@@ -35,3 +35,12 @@ void drawClickMarker() {
 }
 
 } // namespace game
+
+namespace game {
+
+void drawTopShip() {
+  drawMiniShip();
+}
+void drawMiniShip() {}
+
+} // namespace game
