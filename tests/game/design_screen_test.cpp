@@ -1,10 +1,13 @@
 // The design screen loop: buttons, texts, keys and the throw-away draws,
 // driven through the real start-up by scripted input.
+#include <cstdlib>
 #include <sstream>
 
 #include <gtest/gtest.h>
 
+#include "game/startup.h"
 #include "game/state.h"
+#include "platform/backends/headless/headless_backend.h"
 #include "platform/platform.h"
 #include "support/game_report.h"
 #include "support/golden.h"
@@ -70,6 +73,14 @@ struct TMessageCase {
 };
 
 class MessageLine : public ::testing::TestWithParam<TMessageCase> {};
+
+// Puts the generator at its fixed start for numbers worked out in the test,
+// and back as it was afterwards, since later sessions are forked from here.
+struct TRandomStart {
+  std::int32_t saved = randomState;
+  TRandomStart() { randomState = 4660; }
+  ~TRandomStart() { randomState = saved; }
+};
 } // namespace
 
 TEST_P(MessageLine, ShowsTheTextOfTheMessageState) {
@@ -268,32 +279,89 @@ TEST(DesignScreen, SpaceTogglesRepeatedPlacingAndEscapeEndsTheProgramWithStatus0
 }
 
 TEST(DesignScreen, EveryDesignFrameMakesOneThrowAwayDrawWithThePointerPosition) {
-  // Pointer moves during the design screen; the draw at the end of a frame
-  // sees the events of the next frame, which its own polls take in.
+  // The pointer stays at the centre, where opening put it, until frame 3, so
+  // the start-up draw sees (512, 384). A draw at the end of a design frame
+  // already sees the next frame's events, which its own polls take in; each
+  // move lands on a frame of its own so a stale position gives other numbers.
   struct TMove {
     int frame, x, y;
   };
-  const std::vector<TMove> moves = {
-      {kDesignStart + 3, 100, 700}, {kDesignStart + 5, 1000, 20}, {kDesignStart + 6, 7, 7}};
-  const int escapeFrame = kDesignStart + 9;
-  std::ostringstream events;
+  const std::vector<TMove> moves = {{3, 300, 200},
+                                    {kDesignStart + 2, 100, 700},
+                                    {kDesignStart + 3, 1000, 20},
+                                    {kDesignStart + 5, 7, 640},
+                                    {kDesignStart + 6, 850, 9}};
+  const int escapeFrame = kDesignStart + 8;
+  std::ostringstream script;
   for (const TMove &m : moves)
-    events << m.frame << " move " << m.x << " " << m.y << "\n";
-  events << escapeFrame << " tap Escape\n";
-  TSessionResult run = runDesign(events.str());
+    script << m.frame << " move " << m.x << " " << m.y << "\n";
+  script << "4 tap 1\n6 tap 2\n8 tap 1\n10 tap 0\n" << escapeFrame << " tap Escape\n";
+
+  // The roll held at every present, and the last one at the end.
+  static std::vector<std::int32_t> rolls;
+  TSessionOptions options;
+  options.script = script.str();
+  options.onPresent = [](std::int64_t) { rolls.push_back(game::discardedRoll); };
+  options.atEnd = [] {
+    std::ostringstream out;
+    for (std::int32_t roll : rolls)
+      out << roll << " ";
+    out << game::discardedRoll;
+    return out.str();
+  };
+  TSessionResult run = RunSession(options);
   ASSERT_EQ(run.exitStatus, 0) << run.standardError;
 
-  // The start-up draw sees the pointer at the centre, where opening put it.
-  randomState = 4660;
-  RandomInt(512, 384);
-  for (int frame = kDesignStart; frame < escapeFrame; ++frame) {
-    int x = 300, y = 200;
+  auto pointerAt = [&](int frame) {
+    std::pair<int, int> at{512, 384};
     for (const TMove &m : moves)
-      if (m.frame <= frame + 1) {
-        x = m.x;
-        y = m.y;
-      }
-    RandomInt(x, y);
+      if (m.frame <= frame)
+        at = {m.x, m.y};
+    return at;
+  };
+  // The generator's numbers, worked out here from its fixed start.
+  const TRandomStart fresh;
+  std::vector<std::int32_t> expected;
+  std::int32_t roll = 0;
+  for (const TPresentInfo &present : run.presents) {
+    expected.push_back(roll);
+    if (present.index == 1) // the start-up draw follows the two presents of opening
+      roll = RandomInt(pointerAt(2).first, pointerAt(2).second);
+    if (present.frame >= kDesignStart) { // a design frame draws after its present
+      auto [x, y] = pointerAt(static_cast<int>(present.frame) + 1);
+      roll = RandomInt(x, y);
+    }
   }
-  EXPECT_EQ(TReport(run.report)["randomState"], randomState);
+  std::ostringstream want;
+  for (std::int32_t r : expected)
+    want << r << " ";
+  want << roll;
+  EXPECT_EQ(run.report, want.str());
+}
+
+TEST(DesignScreen, TheThrowAwayDrawAsksThePointerYBeforeX) {
+  // A move that arrives between the two questions shows which came first.
+  // Game time moves on by a frame every 100 polls without a present: the
+  // entry polls to just before a frame's end, so the first question sees
+  // frame 3's position and the second frame 4's.
+  TSessionOptions options;
+  options.script = "3 move 40 700\n4 move 900 10\n6 end\n";
+  options.entry = [] {
+    StartPlatform();
+    OpenDisplay(1024, 768, 32, 60, 0);
+    const std::int64_t start = Headless().frame();
+    while (Headless().frame() == start)
+      PollEvents();
+    for (int i = 0; i < kPollsPerFrame - 2; ++i)
+      PollEvents();
+    game::throwAwayDraw();
+    std::exit(0);
+  };
+  options.atEnd = [] { return std::to_string(game::discardedRoll); };
+  TSessionResult run = RunSession(options);
+  ASSERT_EQ(run.exitStatus, 0) << run.standardError;
+  const std::int32_t yFirst = (TRandomStart(), RandomInt(900, 700));
+  const std::int32_t xFirst = (TRandomStart(), RandomInt(40, 10));
+  ASSERT_NE(yFirst, xFirst);
+  EXPECT_EQ(run.report, std::to_string(yFirst));
 }

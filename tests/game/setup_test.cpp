@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/platform.h"
 #include "support/game_report.h"
 #include "support/golden.h"
 #include "support/session.h"
@@ -66,7 +67,8 @@ INSTANTIATE_TEST_SUITE_P(
         TSetupCase{"DigitPressedOnTheTensPromptWaitsForTheUnits", "7 2", "2 4", 27, 24},
         TSetupCase{"ZeroBeatsOtherUnitsInOneFrame", "1 9+0", "1 9+0", 10, 10},
         TSetupCase{"TwoTensKeysInOneFrameLastWinsForColumns", "1+3 0", "2 0", 30, 20},
-        TSetupCase{"TwoTensKeysInOneFrameAddUpForRows", "2 0", "1+3 5", 20, 24}),
+        // 1 and 2 add up to 30 (clamped to 24); the last key alone would give 20.
+        TSetupCase{"TwoTensKeysInOneFrameAddUpForRows", "2 0", "1+2 0", 20, 24}),
     [](const ::testing::TestParamInfo<TSetupCase> &info) { return info.param.name; });
 
 TEST(GridSetupFrames, EachPromptLooksRightAndTheFrameThatTakesADigitIsNotPresented) {
@@ -104,4 +106,31 @@ TEST(GridSetupFrames, PromptsWaitWhileNoAcceptedKeyArrives) {
   EXPECT_EQ(run.exitStatus, 3);
   ASSERT_GE(run.presents.size(), 30u);
   EXPECT_EQ(run.presents[5].hash, run.presents[29].hash);
+}
+
+TEST(GridSetupFrames, TwoRowTensKeysInOneFrameShowTheirSumOnTheUnitsPrompt) {
+  // Columns 2 then 0, then 1 and 2 together on the row tens prompt: the row
+  // units prompt (from frame 8 on) shows the tens digit 3.
+  TSessionOptions options;
+  options.script = "3 tap 2\n5 tap 0\n7 tap 1\n7 tap 2\n10 end\n";
+  options.keepFrames = {9};
+  TSessionResult run = RunSession(options);
+  ASSERT_EQ(run.exitStatus, 3) << run.standardError;
+
+  TSessionOptions alone;
+  alone.script = "100 end\n";
+  alone.entry = [] {
+    StartPlatform();
+    OpenDisplay(1024, 768, 32, 60, 0);
+    Cls();
+    DrawString(u"ENTER Number of Rows (Max=24)(min=10) 3", 10, 30);
+    DrawString(u"Number of Colums (Max=39)(min=10) 20", 10, 10);
+    Flip(-1);
+  };
+  const std::vector<std::uint32_t> expected = RunSession(alone).frames.at(-1);
+  const std::vector<std::uint32_t> &shown = run.frames.at(9);
+  for (int y = 0; y < 768; ++y)
+    for (int x = 0; x < 1024; ++x)
+      ASSERT_EQ(PixelAt(shown, x, y), PixelAt(expected, x, y))
+          << "first difference at " << x << ", " << y;
 }

@@ -72,9 +72,3 @@ TEST_F(ShipGrids, TwoExchangesRestoreBothShipsAndTheShownShip) {
   EXPECT_TRUE(holds(swapUnder, 4 << 24));
   EXPECT_EQ(shownShip, 0);
 }
-
-TEST_F(ShipGrids, ElementsLieInColumnRowSlotOrderInOneBlock) {
-  const std::int32_t *block = &topEquip[0][0][0];
-  EXPECT_EQ(block[12 * 10000 + 34 * 100 + 2], topEquip[12][34][2]);
-  EXPECT_EQ(block[99 * 10000 + 99 * 100 + 99], topEquip[99][99][99]);
-}

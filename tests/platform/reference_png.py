@@ -305,7 +305,7 @@ def main(argv):
     names = sorted(n for n in os.listdir(folder) if n.endswith(".png"))
     rows = [table_row(os.path.join(folder, n)) for n in names]
     print("# Made by reference_png.py from the standard PNG test suite; remake with:")
-    print("#   python3 tests/platform/reference_png.py ../shared/pngsuite"
+    print("#   python3 tests/platform/reference_png.py tests/data/pngsuite"
           " > tests/platform/pngsuite_pixels.tsv")
     print("file\tstatus\twidth\theight\tbuffer\tfnv1a64")
     for row in rows:
