@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sched.h>
 #include <sstream>
@@ -498,4 +499,52 @@ TEST_F(SlotKeys, ALetterPressedOnASetUpPromptSavesTheEmptiedShips) {
   EXPECT_EQ(std::count(bytes.begin(), bytes.begin() + 2400000, 0), 2400000);
   EXPECT_EQ(intAt(bytes, 2400004), 25);
   EXPECT_EQ(intAt(bytes, 2400008), 11);
+}
+
+namespace {
+// The frame of only what draw() puts on a cleared screen, in a fresh child.
+std::vector<std::uint32_t> drawnAlone(std::function<void()> draw) {
+  TSessionOptions options;
+  options.script = "100 end\n";
+  options.entry = [draw] {
+    StartPlatform();
+    OpenDisplay(1024, 768, 32, 60, 0);
+    Cls();
+    draw();
+    Flip(-1);
+  };
+  return RunSession(options).frames.at(-1);
+}
+
+bool sameIn(const std::vector<std::uint32_t> &a, const std::vector<std::uint32_t> &b, int left,
+            int top, int right, int bottom) {
+  for (int y = top; y < bottom; ++y)
+    for (int x = left; x < right; ++x)
+      if (PixelAt(a, x, y) != PixelAt(b, x, y))
+        return false;
+  return true;
+}
+} // namespace
+
+TEST_F(SlotKeys, ADesignSavedWithTheEnemyOnTopLoadsWithTheLabelsSayingSo) {
+  writeFile(art / "saved1.sdx", handMadeFile(1, 12, 10));
+  TSessionOptions options;
+  options.keepFrames = {kDesignStart + 1, kDesignStart + 2};
+  options.atEnd = GameStateReport;
+  TSessionResult result = run(std::to_string(kDesignStart + 2) + " tap 1\n" +
+                                  std::to_string(kDesignStart + 3) + " end\n",
+                              options);
+  ASSERT_EQ(result.exitStatus, 3) << result.standardError;
+  EXPECT_EQ(TReport(result.report)["shownShip"], 1);
+  const std::vector<std::uint32_t> enemyOnTop = drawnAlone([] {
+    DrawString(u"YOUR Mini Display", 405, 744);
+    DrawString(u"ENEMY! SYSTEMS DISPLAY AT TOP!", 660, 631);
+  });
+  // The main grid's label, and the mini display's label right of the buttons.
+  for (const auto &frame : {kDesignStart + 1, kDesignStart + 2}) {
+    const auto &drawn = result.frames.at(frame);
+    const bool loaded = frame == kDesignStart + 2;
+    EXPECT_EQ(sameIn(drawn, enemyOnTop, 660, 631, 1024, 647), loaded) << "frame " << frame;
+    EXPECT_EQ(sameIn(drawn, enemyOnTop, 330, 744, 600, 760), loaded) << "frame " << frame;
+  }
 }
