@@ -44,9 +44,14 @@ public:
 
 // Opens the display; returns it, or nullptr when it cannot be created.
 TDisplay *OpenDisplay(int width, int height, int depth, int hertz, int flags);
+// Closes the display if it is open; the exit handling does the same.
+void CloseDisplay();
 void Cls();
 void Flip(int sync);
 void DrawLine(double x1, double y1, double x2, double y2, int lastPixel);
+// The same line walked pixel by pixel, also along a row or a column: the
+// measure that DrawLine's spans are held to.
+void DrawLineStepwise(double x1, double y1, double x2, double y2, int lastPixel);
 
 // The open display, or nullptr; drawing without one does nothing.
 TDisplay *CurrentDisplay();
