@@ -23,40 +23,69 @@ const std::string kSetup12x10 = "0 move 300 200\n"
                                 "8 tap 1\n"
                                 "10 tap 0\n";
 
-// The equip palette opens from the mov button, the structure palette from rally.
-const std::string kOpenEquip = "click 28 750";
-const std::string kOpenStructure = "click 80 750";
-
 enum TLayer { kEquipLayer = 1, kStructureLayer = 2 };
 
-const std::string &openButton(TLayer layer) {
-  return layer == kEquipLayer ? kOpenEquip : kOpenStructure;
-}
+struct TPoint {
+  int x, y;
+};
+// The equip palette opens from the mov button, the structure palette from rally.
+constexpr TPoint kEquipButton{28, 750}, kStructureButton{80, 750};
 
-std::string click(int x, int y) {
-  return "click " + std::to_string(x) + " " + std::to_string(y);
+TPoint openButton(TLayer layer) {
+  return layer == kEquipLayer ? kEquipButton : kStructureButton;
 }
-// A click in the middle of frame f's picture in a palette.
-std::string pick(TLayer layer, int f) {
+// The middle of frame f's picture in a palette.
+TPoint pictureOf(TLayer layer, int f) {
   const int p = layer == kEquipLayer ? 20 : 25;
-  return click(p * (f % 10) + p / 2, p * (f / 10) + p / 2);
+  return {p * (f % 10) + p / 2, p * (f / 10) + p / 2};
 }
-// A click in the middle of a cell of the main grid.
-std::string clickCell(int c, int r) {
-  return click(17 + 25 * c, 17 + 25 * r);
+// The middle of a cell of the main grid.
+TPoint cell(int c, int r) {
+  return {17 + 25 * c, 17 + 25 * r};
 }
 
-// Script events after the set-up, each at its frame.
+// Script events after the set-up. A design frame asks for the pointer often
+// enough to span more than one script frame, so a press is held for a few
+// frames and steps are well apart.
+constexpr int kHold = 4;
+constexpr int kStep = 12;
+
 class TEvents {
 public:
+  // An event at a given frame.
   TEvents &at(int frame, const std::string &event) {
     text << frame << ' ' << event << '\n';
     return *this;
   }
+  TEvents &moveTo(int frame, TPoint p) {
+    text << frame << " move " << p.x << ' ' << p.y << '\n';
+    return *this;
+  }
+  // A press of button 1 at the next step.
+  TEvents &press(TPoint p) {
+    moveTo(now, p);
+    at(now, "buttondown 1");
+    at(now + kHold, "buttonup 1");
+    now += kStep;
+    return *this;
+  }
+  // Another event at the next step.
+  TEvents &then(const std::string &event) {
+    at(now, event);
+    now += kStep;
+    return *this;
+  }
+  TEvents &wait(int steps) {
+    now += steps * kStep;
+    return *this;
+  }
+  TEvents &end() { return then("end"); }
+  int next() const { return now; }
   std::string str() const { return kSetup12x10 + text.str(); }
 
 private:
   std::ostringstream text;
+  int now = kDesignStart + 2;
 };
 
 // The game state and, for each listed cell, its items and conditions as
@@ -119,19 +148,16 @@ struct TPickCase {
 
 class PaletteSelection : public ::testing::TestWithParam<TPickCase> {};
 
-// A click at (35, 260) chooses frame 91 in either palette; on the design
+// A press at (35, 260) chooses frame 91 in either palette; on the design
 // screen it falls just below the 12 x 10 grid and places nothing.
 constexpr int kLaterFrame = 91;
-const std::string kLaterClick = "click 35 260";
+constexpr TPoint kLaterPress{35, 260};
 } // namespace
 
 TEST_P(PaletteSelection, AClickChoosesTheFrameOfItsBandsOrNothing) {
   const TPickCase &c = GetParam();
   TEvents events;
-  events.at(kDesignStart + 2, openButton(c.layer))
-      .at(kDesignStart + 6, click(c.x, c.y))
-      .at(kDesignStart + 10, kLaterClick)
-      .at(kDesignStart + 14, "end");
+  events.press(openButton(c.layer)).press({c.x, c.y}).press(kLaterPress).end();
   TSessionResult result = run(events);
   ASSERT_EQ(result.exitStatus, 3) << result.standardError;
   TReport state(result.report);
@@ -183,7 +209,7 @@ TEST(Palettes, ShowTheBackdropAndTheirHundredPictures) {
   for (auto [layer, golden] :
        {std::pair{kEquipLayer, "palette_equip"}, std::pair{kStructureLayer, "palette_structure"}}) {
     TEvents events;
-    events.at(kDesignStart + 2, openButton(layer)).at(kDesignStart + 6, "end");
+    events.press(openButton(layer)).end();
     TSessionResult result = run(events);
     ASSERT_EQ(result.exitStatus, 3) << result.standardError;
     EXPECT_EQ(TReport(result.report)["carryLayer"], 0) << golden;
@@ -192,15 +218,16 @@ TEST(Palettes, ShowTheBackdropAndTheirHundredPictures) {
 }
 
 TEST(Palettes, APressHeldWhenAPaletteOpensIsNoChoice) {
-  // Button 1 is held over the grid, then button 2 opens the structure
-  // palette; releasing button 1 there must not choose the picture under it.
+  // Button 1 is held over the grid while button 2 opens the structure
+  // palette (and lets go again); releasing button 1 there must not choose
+  // the picture under it.
   TEvents events;
   events.at(kDesignStart + 2, "move 60 60")
       .at(kDesignStart + 2, "buttondown 1")
-      .at(kDesignStart + 3, "buttondown 2")
-      .at(kDesignStart + 6, "buttonup 1")
-      .at(kDesignStart + 7, "buttonup 2")
-      .at(kDesignStart + 12, "end");
+      .at(kDesignStart + 6, "buttondown 2")
+      .at(kDesignStart + 14, "buttonup 2")
+      .at(kDesignStart + 24, "buttonup 1")
+      .at(kDesignStart + 40, "end");
   TSessionResult result = run(events);
   ASSERT_EQ(result.exitStatus, 3) << result.standardError;
   TReport state(result.report);
@@ -210,7 +237,8 @@ TEST(Palettes, APressHeldWhenAPaletteOpensIsNoChoice) {
 
 struct TRightButtonCase {
   const char *name;
-  int releaseFrame; // of button 2, after the design screen's start
+  int releaseFrame; // of button 2, after the design screen's start (the choice is pressed at 14 to
+                    // 18)
   int carriedItem;  // at the end
 };
 
@@ -221,11 +249,12 @@ TEST_P(RightButton, OpensTheStructurePaletteAgainWhileHeld) {
   // would choose frame 91 in a palette and places nothing on the design screen.
   const TRightButtonCase &c = GetParam();
   TEvents events;
-  events.at(kDesignStart + 2, "buttondown 2")
+  events.then("buttondown 2")
       .at(kDesignStart + c.releaseFrame, "buttonup 2")
-      .at(kDesignStart + 6, pick(kStructureLayer, 22))
-      .at(kDesignStart + 14, kLaterClick)
-      .at(kDesignStart + 18, "end");
+      .press(pictureOf(kStructureLayer, 22))
+      .wait(2)
+      .press(kLaterPress)
+      .end();
   TSessionResult result = run(events);
   ASSERT_EQ(result.exitStatus, 3) << result.standardError;
   TReport state(result.report);
@@ -236,8 +265,8 @@ TEST_P(RightButton, OpensTheStructurePaletteAgainWhileHeld) {
 
 INSTANTIATE_TEST_SUITE_P(
     Release, RightButton,
-    ::testing::Values(TRightButtonCase{"ReleasedBeforeTheChoiceKeepsIt", 4, 22},
-                      TRightButtonCase{"HeldPastTheChoiceReopensThePalette", 10, kLaterFrame}),
+    ::testing::Values(TRightButtonCase{"ReleasedBeforeTheChoiceKeepsIt", 8, 22},
+                      TRightButtonCase{"HeldPastTheChoiceReopensThePalette", 30, kLaterFrame}),
     [](const ::testing::TestParamInfo<TRightButtonCase> &info) { return info.param.name; });
 
 // --- Placing the carried item ---------------------------------------------
@@ -274,10 +303,11 @@ TEST_P(Placement, WritesTheLayersCellWithFullCondition) {
   };
   options.atEnd = reportWithCells({{2, 3}});
   TEvents events;
-  events.at(kDesignStart + 2, openButton(c.layer))
-      .at(kDesignStart + 6, pick(c.layer, c.frame))
-      .at(kDesignStart + 10, clickCell(2, 3))
-      .at(kDesignStart + 16, "end");
+  events.press(openButton(c.layer))
+      .press(pictureOf(c.layer, c.frame))
+      .press(cell(2, 3))
+      .wait(1)
+      .end();
   TSessionResult result = run(events, options);
   ASSERT_EQ(result.exitStatus, 3) << result.standardError;
   TReport state(result.report);
@@ -316,14 +346,12 @@ TEST(Placement, AnEquipItemOverAnEmptyCellIsDrawnInOneFrameOnly) {
   // Clicked off the picture's own place, so that the carried item drawn at
   // the pointer never covers exactly the cell's equip picture at (58, 83).
   TEvents events;
-  const int clickFrame = kDesignStart + 20;
-  events.at(kDesignStart + 2, kOpenEquip)
-      .at(kDesignStart + 6, pick(kEquipLayer, 13))
-      .at(clickFrame, click(75, 100))
-      .at(clickFrame + 12, "end");
+  events.press(kEquipButton).press(pictureOf(kEquipLayer, 13)).wait(1);
+  const int pressFrame = events.next();
+  events.press({75, 100}).wait(2).end();
   TSessionOptions options;
   options.keepFrames.clear();
-  for (int f = clickFrame - 2; f <= clickFrame + 10; ++f)
+  for (int f = pressFrame - 4; f < events.next(); ++f)
     options.keepFrames.push_back(f);
   options.atEnd = reportWithCells({{2, 3}});
   TSessionResult result = run(events, options);
@@ -341,14 +369,14 @@ TEST(Placement, AnEquipItemOverAnEmptyCellIsDrawnInOneFrameOnly) {
     blank += sameIn(pixels, empty, 58, 83, 78, 103);
   }
   EXPECT_EQ(shown, 1);
-  EXPECT_GE(blank, 5) << "the cell should be empty in the frames after";
+  EXPECT_GE(blank, 3) << "the cell should be empty in the frames after";
 }
 
 namespace {
 struct TOutsideCase {
   const char *name;
   int x, y;
-  int columns, rows; // the grid size at the click
+  int columns, rows; // the grid size from the start of the design screen
 };
 
 class ClickOutsideTheGrid : public ::testing::TestWithParam<TOutsideCase> {};
@@ -361,16 +389,17 @@ TEST_P(ClickOutsideTheGrid, PlacesNothingAndKeepsTheItemCarried) {
   rows = c.rows;
   TSessionOptions options;
   options.onPresent = [](std::int64_t index) {
-    if (index == kDesignStart + 8) {
+    if (index == kDesignStart) {
       game::gridColumns = columns;
       game::gridRows = rows;
     }
   };
   TEvents events;
-  events.at(kDesignStart + 2, kOpenStructure)
-      .at(kDesignStart + 6, pick(kStructureLayer, 22))
-      .at(kDesignStart + 12, click(c.x, c.y))
-      .at(kDesignStart + 16, "end");
+  events.press(kStructureButton)
+      .press(pictureOf(kStructureLayer, 22))
+      .press({c.x, c.y})
+      .wait(1)
+      .end();
   TSessionResult result = run(events, options);
   ASSERT_EQ(result.exitStatus, 3) << result.standardError;
   TReport state(result.report);
@@ -391,15 +420,37 @@ INSTANTIATE_TEST_SUITE_P(
                       TOutsideCase{"NoCellWithAGridSizeBeyondTheGrid", 5, 5, 250, 250}),
     [](const ::testing::TestParamInfo<TOutsideCase> &info) { return info.param.name; });
 
+TEST(Placement, TheCellIsTheOneUnderThePointerWhenTheButtonIsReleased) {
+  TEvents events;
+  events.press(kStructureButton).press(pictureOf(kStructureLayer, 22));
+  const int down = events.next();
+  const TPoint from = cell(2, 3), to = cell(5, 6);
+  events.moveTo(down, from)
+      .at(down, "buttondown 1")
+      .moveTo(down + 6, to)
+      .at(down + 8, "buttonup 1")
+      .wait(2)
+      .end();
+  TSessionOptions options;
+  options.atEnd = reportWithCells({{2, 3}, {5, 6}});
+  TSessionResult result = run(events, options);
+  ASSERT_EQ(result.exitStatus, 3) << result.standardError;
+  TReport state(result.report);
+  EXPECT_EQ(state["under.5.6.item"], 22);
+  EXPECT_EQ(state["under.2.3.item"], 0);
+  EXPECT_EQ(state["carryLayer"], 0);
+}
+
 TEST(Placement, RepeatedPlacingPutsOneItemIntoManyCells) {
   TEvents events;
-  events.at(kDesignStart + 2, "tap Space")
-      .at(kDesignStart + 4, kOpenStructure)
-      .at(kDesignStart + 8, pick(kStructureLayer, 22))
-      .at(kDesignStart + 12, clickCell(2, 3))
-      .at(kDesignStart + 15, clickCell(3, 3))
-      .at(kDesignStart + 18, clickCell(11, 9))
-      .at(kDesignStart + 22, "end");
+  events.then("tap Space")
+      .press(kStructureButton)
+      .press(pictureOf(kStructureLayer, 22))
+      .press(cell(2, 3))
+      .press(cell(3, 3))
+      .press(cell(11, 9))
+      .wait(1)
+      .end();
   TSessionOptions options;
   options.atEnd = reportWithCells({{2, 3}, {3, 3}, {11, 9}});
   TSessionResult result = run(events, options);
@@ -416,17 +467,22 @@ TEST(Placement, RepeatedPlacingPutsOneItemIntoManyCells) {
 
 TEST(Placement, AButtonPressWhileCarryingDoesNotPlace) {
   // Rows reaching under the button bar (only a saved design brings such a
-  // grid): the grid-lines button then lies over row 29 of the grid.
+  // grid): the grid-lines button then lies over row 29 of the grid. The
+  // press goes down as the first frame that carries the item is presented,
+  // so the next frame sees it from its start.
   TSessionOptions options;
   options.onPresent = [](std::int64_t index) {
+    static bool pressed = false;
     if (index == kDesignStart)
       game::gridRows = 30;
+    if (!pressed && game::carryLayer == kStructureLayer) {
+      pressed = true;
+      ApplyInputEvent({TEventKind::PointerMove, 0, 190, 750});
+      ApplyInputEvent({TEventKind::ButtonDown, 1, 0, 0});
+    }
   };
   TEvents events;
-  events.at(kDesignStart + 2, kOpenStructure)
-      .at(kDesignStart + 6, pick(kStructureLayer, 22))
-      .at(kDesignStart + 10, click(190, 750))
-      .at(kDesignStart + 14, "end");
+  events.press(kStructureButton).press(pictureOf(kStructureLayer, 22)).then("buttonup 1").end();
   TSessionResult result = run(events, options);
   ASSERT_EQ(result.exitStatus, 3) << result.standardError;
   TReport state(result.report);
