@@ -491,3 +491,47 @@ TEST(Placement, AButtonPressWhileCarryingDoesNotPlace) {
   EXPECT_EQ(state["carriedItem"], 22);
   EXPECT_EQ(state["nonZeroGridElements"], 0);
 }
+
+// --- A whole design ---------------------------------------------------------
+
+TEST(Design, BothShipsBuiltThroughThePalettes) {
+  struct TPlace {
+    TLayer layer;
+    int frame;
+    int c, r;
+  };
+  auto place = [](TEvents &events, const TPlace &p) {
+    events.press(openButton(p.layer)).press(pictureOf(p.layer, p.frame)).press(cell(p.c, p.r));
+  };
+  TEvents events;
+  // The player's ship: weapons 96 and 24, armour 47 and 2, cargo 37 and 99,
+  // crew over the first gun and the second crate.
+  for (const TPlace &p : {TPlace{kStructureLayer, 96, 1, 1}, TPlace{kStructureLayer, 24, 2, 1},
+                          TPlace{kStructureLayer, 47, 1, 2}, TPlace{kStructureLayer, 2, 2, 2},
+                          TPlace{kStructureLayer, 37, 3, 1}, TPlace{kStructureLayer, 99, 3, 2},
+                          TPlace{kEquipLayer, 13, 1, 1}, TPlace{kEquipLayer, 55, 3, 2}})
+    place(events, p);
+  // A row of armour 5 placed with one choice.
+  events.then("tap Space")
+      .press(kStructureButton)
+      .press(pictureOf(kStructureLayer, 5))
+      .press(cell(1, 3))
+      .press(cell(2, 3))
+      .press(cell(3, 3))
+      .then("tap Space");
+  // The enemy ship: weapon 90, armour 16, cargo 50 and an equip item.
+  events.press({130, 750});
+  for (const TPlace &p : {TPlace{kStructureLayer, 90, 0, 0}, TPlace{kStructureLayer, 16, 1, 0},
+                          TPlace{kStructureLayer, 50, 2, 0}, TPlace{kEquipLayer, 3, 0, 0}})
+    place(events, p);
+  // The player's ship back on top, the pointer over its first gun.
+  events.press({130, 750}).moveTo(events.next(), cell(1, 1)).wait(4).end();
+
+  TSessionResult result = run(events);
+  ASSERT_EQ(result.exitStatus, 3) << result.standardError;
+  TReport state(result.report);
+  EXPECT_EQ(state["shownShip"], 0);
+  EXPECT_EQ(state["carryLayer"], 0);
+  EXPECT_EQ(state["repeatPlace"], 0);
+  EXPECT_TRUE(MatchesGolden("design_both_ships", result.frames.at(-1)));
+}
