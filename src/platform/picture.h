@@ -16,6 +16,13 @@ struct TFrame {
   // kept for smooth sampling, and a copy thresholded for whole-pixel copies.
   std::vector<std::uint32_t> texels;
   std::vector<std::uint32_t> masked;
+  // The runs of whole pixels (alpha 128 or more) in each row of masked, as
+  // [start, end) columns: row y's runs are runs[rowRuns[y]] to runs[rowRuns[y + 1]].
+  struct TRun {
+    int start, end;
+  };
+  std::vector<TRun> runs;
+  std::vector<int> rowRuns;
   bool drawable = false;
 };
 
