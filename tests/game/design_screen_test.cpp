@@ -345,7 +345,7 @@ TEST(DesignScreen, EveryDesignFrameMakesOneThrowAwayDrawWithThePointerPosition) 
 
 TEST(DesignScreen, TheThrowAwayDrawAsksThePointerYBeforeX) {
   // A move that arrives between the two questions shows which came first.
-  // Game time moves on by a frame every 100 polls without a present: the
+  // Game time moves on by a frame every kPollsPerFrame polls without a present: the
   // entry polls to just before a frame's end, so the first question sees
   // frame 3's position and the second frame 4's.
   TSessionOptions options;
