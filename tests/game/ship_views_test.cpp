@@ -246,3 +246,26 @@ TEST(ShipViews, ItemNumbersNoSheetHoldsDrawNothing) {
                               plain.frames.at(kFirstDesignFrame + 1), 80, 0, 1024, 630),
             "");
 }
+
+// The lattice is the union of a line from the left edge and one from the top
+// edge to every crossing, each walked pixel by pixel.
+TEST(ShipViews, TheLatticeLightsThePixelsOfItsLinesToEveryCrossing) {
+  const std::pair<std::int32_t, std::int32_t> sizes[] = {{12, 10},  {39, 24},  {0, 0},   {1, 0},
+                                                         {150, 24}, {39, 200}, {-1, 10}, {10, -3}};
+  for (auto [columns, rows] : sizes) {
+    SCOPED_TRACE(std::to_string(columns) + " x " + std::to_string(rows));
+    const std::vector<std::uint32_t> drawn = DrawnAlone([columns, rows] {
+      gridColumns = columns;
+      gridRows = rows;
+      drawGridLines();
+    });
+    const std::vector<std::uint32_t> walked = DrawnAlone([columns, rows] {
+      for (int r = 0; r <= rows; ++r)
+        for (int c = 0; c <= columns; ++c) {
+          DrawLineStepwise(5, 5 + 25 * r, 5 + 25 * c, 5 + 25 * r, 1);
+          DrawLineStepwise(5 + 25 * c, 5, 5 + 25 * c, 5 + 25 * r, 1);
+        }
+    });
+    EXPECT_EQ(FirstDifferenceIn(drawn, walked, 0, 0, 1024, 768), "");
+  }
+}
