@@ -252,7 +252,8 @@ TEST(ShipViews, ItemNumbersNoSheetHoldsDrawNothing) {
 TEST(ShipViews, TheLatticeLightsThePixelsOfItsLinesToEveryCrossing) {
   const std::pair<std::int32_t, std::int32_t> sizes[] = {{12, 10},  {39, 24},  {0, 0},   {1, 0},
                                                          {150, 24}, {39, 200}, {-1, 10}, {10, -3}};
-  for (auto [columns, rows] : sizes) {
+  for (const auto &size : sizes) {
+    const std::int32_t columns = size.first, rows = size.second;
     SCOPED_TRACE(std::to_string(columns) + " x " + std::to_string(rows));
     const std::vector<std::uint32_t> drawn = DrawnAlone([columns, rows] {
       gridColumns = columns;
