@@ -40,6 +40,12 @@ TRgb pixelAt(const TPixmap &p, int x, int y) {
   return {q[0], q[1], q[2]};
 }
 
+// A whole number well inside int range.
+bool isWhole(double v) {
+  return v >= -1e9 && v <= 1e9 && v == static_cast<double>(static_cast<std::int64_t>(v));
+}
+constexpr double kMaxMappedSize = 1024;
+
 // The display pixels whose centres fall inside [start, start + size), clipped to [0, limit).
 bool coveredSpan(double start, double size, int limit, int &first, int &end) {
   if (!std::isfinite(start) || !std::isfinite(size) || size <= 0)
@@ -254,6 +260,38 @@ void DrawImageFrame(TImage &image, int frame, double x, double y, double w, doub
     return;
   }
 
+  if (!(image.flags & kFiltered) && isWhole(x) && isWhole(y) && isWhole(w) && isWhole(h) &&
+      w <= kMaxMappedSize && h <= kMaxMappedSize) {
+    // Whole positions and sizes: display column px samples the frame where
+    // px + 0.5 - x, an offset of the view, falls, so one map serves every draw
+    // of this size, computed as the general path below computes it.
+    const int ox = static_cast<int>(x), oy = static_cast<int>(y);
+    const int vw = static_cast<int>(w), vh = static_cast<int>(h);
+    if (image.mapWidth != vw) {
+      image.columnMap.resize(static_cast<std::size_t>(vw));
+      for (int j = 0; j < vw; ++j)
+        image.columnMap[j] = std::clamp(static_cast<int>((j + 0.5) * fw / w), 0, fw - 1);
+      image.mapWidth = vw;
+    }
+    if (image.mapHeight != vh) {
+      image.rowMap.resize(static_cast<std::size_t>(vh));
+      for (int j = 0; j < vh; ++j)
+        image.rowMap[j] = std::clamp(static_cast<int>((j + 0.5) * fh / h), 0, fh - 1);
+      image.mapHeight = vh;
+    }
+    for (int py = y0; py < y1; ++py) {
+      const std::uint32_t *src =
+          f->masked.data() + static_cast<std::size_t>(image.rowMap[py - oy]) * fw;
+      std::uint32_t *dst = d->row(py);
+      for (int px = x0; px < x1; ++px) {
+        std::uint32_t s = src[image.columnMap[px - ox]];
+        if (s >> 31)
+          dst[px] = s;
+      }
+    }
+    return;
+  }
+
   if (!(image.flags & kFiltered)) {
     // The frame column of each display column; small views need no heap.
     int onStack[64];
@@ -263,11 +301,12 @@ void DrawImageFrame(TImage &image, int frame, double x, double y, double w, doub
       onHeap.resize(static_cast<std::size_t>(x1 - x0));
       column = onHeap.data();
     }
+    // A covered pixel's centre lies in [x, x + w), so the source position is
+    // in [0, fw): truncating it is its floor, without a call into the library.
     for (int px = x0; px < x1; ++px)
-      column[px - x0] =
-          std::clamp(static_cast<int>(std::floor((px + 0.5 - x) * fw / w)), 0, fw - 1);
+      column[px - x0] = std::clamp(static_cast<int>((px + 0.5 - x) * fw / w), 0, fw - 1);
     for (int py = y0; py < y1; ++py) {
-      const int sy = std::clamp(static_cast<int>(std::floor((py + 0.5 - y) * fh / h)), 0, fh - 1);
+      const int sy = std::clamp(static_cast<int>((py + 0.5 - y) * fh / h), 0, fh - 1);
       const std::uint32_t *src = f->masked.data() + static_cast<std::size_t>(sy) * fw;
       std::uint32_t *dst = d->row(py);
       for (int px = x0; px < x1; ++px) {

@@ -34,6 +34,10 @@ public:
   int mask_r = 0, mask_g = 0, mask_b = 0;
   double handle_x = 0, handle_y = 0;
   std::vector<TFrame> frames;
+  // Small views at whole sizes: the frame column (row) of each display column
+  // (row) of a view mapWidth (mapHeight) pixels wide (high), kept for the next draw.
+  int mapWidth = 0, mapHeight = 0;
+  std::vector<int> columnMap, rowMap;
 
   // Sets a frame from a buffer, masking it when the flags ask and it has no alpha.
   void setFrame(int frame, TPixmap buffer);
