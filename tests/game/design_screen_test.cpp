@@ -180,7 +180,11 @@ TEST(DesignScreen, ExchangingTwiceRestoresTheShipsAndTheShownShip) {
     if (index == kDesignStart) {
       topUnder[2][3][kItemSlot] = 41;
       topUnder[2][3][kConditionSlot] = 100;
+      // An equip item stays only over an underequip item.
+      miniUnder[5][1][kItemSlot] = 4;
+      miniUnder[5][1][kConditionSlot] = 100;
       miniEquip[5][1][kItemSlot] = 77;
+      miniEquip[5][1][kConditionSlot] = 100;
     }
   };
   options.atEnd = [] {

@@ -13,8 +13,10 @@
 
 // Exit status of a run whose script has run out.
 constexpr int kOutOfInputStatus = 3;
-// Polls without a present that count as one frame of game time.
-constexpr int kPollsPerFrame = 100;
+// Polls without a present that count as one frame of game time. A design
+// frame polls a few hundred times (the cell inspection alone asks the pointer
+// about a hundred times), so a frame that presents never runs into the next.
+constexpr int kPollsPerFrame = 1000;
 
 struct TPresentRecord {
   std::int64_t index = 0; // 0 for the first present

@@ -4,7 +4,7 @@
 //   <frame> <event> [arguments]
 //
 // <frame> counts 60ths of a second of game time: presented frames, plus one
-// more for every 100 input polls made without presenting (so loops that only
+// more for every 1000 input polls made without presenting (so loops that only
 // poll, such as waiting for a button's release, see the script go on).
 // Events of one frame are delivered together at the first poll of that frame.
 //
