@@ -8,6 +8,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -298,6 +299,8 @@ TBattleRun playBattle(const TBattle &battle, const std::string &later = "",
   options.script = battleScript(battle, later) + std::to_string(endFrame) + " end\n";
   options.onPresent = onPresent;
   options.atEnd = atEnd;
+  // A battle that never ends fails the test rather than hanging it.
+  options.beforeStart = [] { alarm(30); };
   options.programFolder = std::move(programFolder);
 
   TBattleRun run;
