@@ -175,49 +175,109 @@ void Flip(int sync) {
   present(p.paceByVsync == 1);
 }
 
-void DrawLine(double x1, double y1, double x2, double y2, int lastPixel) {
-  TDisplay *d = openDisplay.get();
-  if (!d)
-    return;
-  const TDrawState &s = d->state;
-  const std::uint32_t color = opaque(s.color_red, s.color_green, s.color_blue);
+namespace {
+// The pixel ends of a line, or nothing when no pixel of it can be drawn.
+struct TLineEnds {
+  std::int64_t ax, ay, bx, by;
+};
+
+bool lineEnds(double x1, double y1, double x2, double y2, TLineEnds &ends) {
   if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
-    return; // no line has a non-finite end
+    return false; // no line has a non-finite end
   if (!moveEndsIntoBox(x1, y1, x2, y2))
-    return;
-  // Bresenham from pixel centre to pixel centre; the end pixel belongs to the
-  // segment only through lastPixel. Step n along the major axis lies
-  // floor((2 n minor + major) / (2 major)) along the minor one, so the walk
-  // starts at the first step inside the display and stops at the last.
-  const auto ax = static_cast<std::int64_t>(std::floor(x1));
-  const auto ay = static_cast<std::int64_t>(std::floor(y1));
-  const auto bx = static_cast<std::int64_t>(std::floor(x2));
-  const auto by = static_cast<std::int64_t>(std::floor(y2));
+    return false;
+  ends = {static_cast<std::int64_t>(std::floor(x1)), static_cast<std::int64_t>(std::floor(y1)),
+          static_cast<std::int64_t>(std::floor(x2)), static_cast<std::int64_t>(std::floor(y2))};
+  return true;
+}
+
+// Bresenham from pixel centre to pixel centre, without the end pixel. Step n
+// along the major axis lies floor((2 n minor + major) / (2 major)) along the
+// minor one, so the walk starts at the first step inside the display and
+// stops at the last.
+void walkLine(TDisplay &d, const TLineEnds &e, std::uint32_t color) {
+  const std::int64_t ax = e.ax, ay = e.ay, bx = e.bx, by = e.by;
   const std::int64_t adx = bx > ax ? bx - ax : ax - bx, ady = by > ay ? by - ay : ay - by;
   const bool xMajor = adx >= ady;
   const std::int64_t major = xMajor ? adx : ady, minor = xMajor ? ady : adx;
   const std::int64_t a0 = xMajor ? ax : ay, b0 = xMajor ? ay : ax;
   const std::int64_t sa = (xMajor ? bx > ax : by > ay) ? 1 : -1;
   const std::int64_t sb = (xMajor ? by > ay : bx > ax) ? 1 : -1;
-  const std::int64_t limitA = xMajor ? d->width : d->height, limitB = xMajor ? d->height : d->width;
+  const std::int64_t limitA = xMajor ? d.width : d.height, limitB = xMajor ? d.height : d.width;
   const std::int64_t nFirst = std::max<std::int64_t>(sa > 0 ? -a0 : a0 - (limitA - 1), 0);
   const std::int64_t nLast = std::min<std::int64_t>(sa > 0 ? limitA - 1 - a0 : a0, major - 1);
-  if (nFirst <= nLast) {
-    const __int128 numerator = static_cast<__int128>(2) * nFirst * minor + major;
-    const __int128 denominator = static_cast<__int128>(2) * major;
-    auto q = static_cast<std::int64_t>(numerator / denominator);
-    auto r = static_cast<std::int64_t>(numerator % denominator);
-    for (std::int64_t n = nFirst; n <= nLast; ++n) {
-      const std::int64_t a = a0 + sa * n, b = b0 + sb * q;
-      if (b >= 0 && b < limitB)
-        xMajor ? plot(*d, a, b, color) : plot(*d, b, a, color);
-      r += 2 * minor;
-      if (r >= 2 * major) {
-        r -= 2 * major;
-        ++q;
-      }
+  if (nFirst > nLast)
+    return;
+  const __int128 numerator = static_cast<__int128>(2) * nFirst * minor + major;
+  const __int128 denominator = static_cast<__int128>(2) * major;
+  auto q = static_cast<std::int64_t>(numerator / denominator);
+  auto r = static_cast<std::int64_t>(numerator % denominator);
+  for (std::int64_t n = nFirst; n <= nLast; ++n) {
+    const std::int64_t a = a0 + sa * n, b = b0 + sb * q;
+    if (b >= 0 && b < limitB)
+      xMajor ? plot(d, a, b, color) : plot(d, b, a, color);
+    r += 2 * minor;
+    if (r >= 2 * major) {
+      r -= 2 * major;
+      ++q;
     }
   }
+}
+
+// A line along a row or a column is one span of the walk's pixels: from the
+// start up to the end, the end pixel only through lastPixel.
+void spanLine(TDisplay &d, const TLineEnds &e, int lastPixel, std::uint32_t color) {
+  const bool alongRow = e.ay == e.by;
+  const std::int64_t start = alongRow ? e.ax : e.ay, stop = alongRow ? e.bx : e.by;
+  const std::int64_t across = alongRow ? e.ay : e.ax;
+  if (across < 0 || across >= (alongRow ? d.height : d.width))
+    return;
+  std::int64_t lo = start, hi = stop; // inclusive
+  if (start <= stop)
+    hi = lastPixel != 0 ? stop : stop - 1;
+  else {
+    lo = lastPixel != 0 ? stop : stop + 1;
+    hi = start;
+  }
+  lo = std::max<std::int64_t>(lo, 0);
+  hi = std::min<std::int64_t>(hi, (alongRow ? d.width : d.height) - 1);
+  if (lo > hi)
+    return;
+  if (alongRow) {
+    std::uint32_t *row = d.row(static_cast<int>(across));
+    std::fill(row + lo, row + hi + 1, color);
+    return;
+  }
+  std::uint32_t *p = d.pixels.data() + static_cast<std::size_t>(lo) * d.width + across;
+  for (std::int64_t y = lo; y <= hi; ++y, p += d.width)
+    *p = color;
+}
+
+std::uint32_t lineColor(const TDisplay &d) {
+  return opaque(d.state.color_red, d.state.color_green, d.state.color_blue);
+}
+} // namespace
+
+void DrawLine(double x1, double y1, double x2, double y2, int lastPixel) {
+  TDisplay *d = openDisplay.get();
+  TLineEnds ends;
+  if (!d || !lineEnds(x1, y1, x2, y2, ends))
+    return;
+  if (ends.ax == ends.bx || ends.ay == ends.by) {
+    spanLine(*d, ends, lastPixel, lineColor(*d));
+    return;
+  }
+  walkLine(*d, ends, lineColor(*d));
   if (lastPixel != 0)
-    plot(*d, bx, by, color);
+    plot(*d, ends.bx, ends.by, lineColor(*d));
+}
+
+void DrawLineStepwise(double x1, double y1, double x2, double y2, int lastPixel) {
+  TDisplay *d = openDisplay.get();
+  TLineEnds ends;
+  if (!d || !lineEnds(x1, y1, x2, y2, ends))
+    return;
+  walkLine(*d, ends, lineColor(*d));
+  if (lastPixel != 0)
+    plot(*d, ends.bx, ends.by, lineColor(*d));
 }

@@ -47,6 +47,9 @@ TDisplay *OpenDisplay(int width, int height, int depth, int hertz, int flags);
 void Cls();
 void Flip(int sync);
 void DrawLine(double x1, double y1, double x2, double y2, int lastPixel);
+// The same line walked pixel by pixel, also along a row or a column: the
+// measure that DrawLine's spans are held to.
+void DrawLineStepwise(double x1, double y1, double x2, double y2, int lastPixel);
 
 // The open display, or nullptr; drawing without one does nothing.
 TDisplay *CurrentDisplay();

@@ -512,6 +512,51 @@ INSTANTIATE_TEST_SUITE_P(
         TLineCase{1e9, 1e9, 1e9 + 5, 1e9, 1, 1, 0, 0, 0}, TLineCase{kNaN, 5, 10, 5, 1, 1, 0, 0, 0},
         TLineCase{5, 5, 10, kNaN, 1, 1, 0, 0, 0}, TLineCase{kInf, 5, 10, 5, 1, 1, 0, 0, 0}));
 
+// Lines along a row or a column are drawn as spans; they must light exactly
+// the pixels of the pixel-by-pixel walk, whatever their ends.
+TEST_F(Drawing, LinesAlongARowOrAColumnLightThePixelsOfTheStepwiseWalk) {
+  struct {
+    double x1, y1, x2, y2;
+  } const lines[] = {
+      {5, 5, 980, 5},
+      {980, 5, 5, 5},
+      {5, 5, 5, 605},
+      {5, 605, 5, 5},
+      {3.9, 7.2, 12.1, 7.8},
+      {12.7, 7.2, 3.1, 7},
+      {7.5, 3.2, 7.9, 12.6},
+      {7.5, 12.6, 7.1, 3.2},
+      {-40, 0, 1100, 0},
+      {1100, 767, -40, 767},
+      {0, -40, 0, 900},
+      {1023, 900, 1023, -40},
+      {-1e12, 300, 1e12, 300},
+      {300, 1e12, 300, -1e12},
+      {1030, 5, 1030, 60},
+      {5, -3, 60, -3},
+      {-0.5, 10, 10, 10},
+      {10, -0.5, 10, 10},
+      {8, 8, 8, 8},
+      {8.9, 8.1, 8.2, 8.7},
+      {1024, 10, 1000, 10},
+      {10, 768, 10, 740},
+      {-5, 10, 0, 10},
+      {10, -5, 10, 0},
+  };
+  for (const auto &l : lines)
+    for (int lastPixel : {0, 1}) {
+      SCOPED_TRACE(std::to_string(l.x1) + ", " + std::to_string(l.y1) + " to " +
+                   std::to_string(l.x2) + ", " + std::to_string(l.y2) + " lastPixel " +
+                   std::to_string(lastPixel));
+      std::fill(display->pixels.begin(), display->pixels.end(), kBackground);
+      DrawLineStepwise(l.x1, l.y1, l.x2, l.y2, lastPixel);
+      const std::vector<std::uint32_t> walked = display->pixels;
+      std::fill(display->pixels.begin(), display->pixels.end(), kBackground);
+      DrawLine(l.x1, l.y1, l.x2, l.y2, lastPixel);
+      EXPECT_EQ(FirstDifference(display->pixels, walked), "");
+    }
+}
+
 TEST_F(Drawing, ALineWithAFarEndKeepsItsSlopeOnTheDisplay) {
   struct {
     double x1, y1, x2, y2;     // the far line
