@@ -82,6 +82,10 @@ bool moveEndsIntoBox(double &x1, double &y1, double &x2, double &y2) {
 }
 } // namespace
 
+void CloseDisplay() {
+  closeDisplay();
+}
+
 TDisplay *CurrentDisplay() {
   return openDisplay.get();
 }

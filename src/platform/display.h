@@ -44,6 +44,8 @@ public:
 
 // Opens the display; returns it, or nullptr when it cannot be created.
 TDisplay *OpenDisplay(int width, int height, int depth, int hertz, int flags);
+// Closes the display if it is open; the exit handling does the same.
+void CloseDisplay();
 void Cls();
 void Flip(int sync);
 void DrawLine(double x1, double y1, double x2, double y2, int lastPixel);

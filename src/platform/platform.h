@@ -7,4 +7,5 @@
 #include "picture.h"
 #include "program.h"
 #include "random.h"
+#include "stream.h"
 #include "text.h"

@@ -1,10 +1,12 @@
 // Platform start-up and the end of the program.
 #include "program.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
 
 #include "backend.h"
+#include "display.h"
 
 void StartPlatform() {
   // The game finds its art folder relative to the program file.
@@ -16,4 +18,12 @@ void StartPlatform() {
 
 void EndProgram() {
   std::exit(0);
+}
+
+void EndProgramWithError(const char *message) {
+  // The player sees the desktop again before anything else happens.
+  CloseDisplay();
+  std::fputs(message, stderr);
+  std::fflush(stderr);
+  std::exit(-1);
 }

@@ -1,0 +1,23 @@
+# Runs the slot-file fuzzer for SECONDS on a build-tree corpus started from its seeds
+# (MODE=fuzz), or replays the seeds through it once (MODE=replay). The slot files it loads
+# are written into WORK. Needs PROGRAM, SEEDS, WORK and, to fuzz, SECONDS.
+file(REMOVE_RECURSE "${WORK}")
+file(MAKE_DIRECTORY "${WORK}")
+if(MODE STREQUAL "replay")
+  execute_process(COMMAND "${PROGRAM}" "${SEEDS}" WORKING_DIRECTORY "${WORK}"
+                  RESULT_VARIABLE result)
+else()
+  # The fuzzer adds its finds to the corpus folder: a copy, never the seeds themselves.
+  set(corpus "${WORK}/corpus")
+  file(MAKE_DIRECTORY "${corpus}")
+  file(GLOB seeds "${SEEDS}/*")
+  file(COPY ${seeds} DESTINATION "${corpus}" FILE_PERMISSIONS OWNER_READ OWNER_WRITE)
+  execute_process(
+    COMMAND "${PROGRAM}" -max_total_time=${SECONDS} -rss_limit_mb=2048 -timeout=10
+            -print_final_stats=1 -artifact_prefix=${WORK}/ "${corpus}"
+    WORKING_DIRECTORY "${WORK}"
+    RESULT_VARIABLE result)
+endif()
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "slot-file fuzzer failed: ${result}")
+endif()

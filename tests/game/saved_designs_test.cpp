@@ -1,0 +1,574 @@
+// The five slot files: the byte layout, loads that refuse damaged files,
+// saves that never lose the old design, and the ten keys in the running game.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <sched.h>
+#include <sstream>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "game/saved_designs.h"
+#include "game/state.h"
+#include "platform/platform.h"
+#include "support/game_report.h"
+#include "support/session.h"
+
+namespace fs = std::filesystem;
+using namespace game;
+
+namespace {
+using TBytes = std::vector<unsigned char>;
+constexpr std::size_t kFileBytes = 2400012;
+
+TBytes readFile(const fs::path &name) {
+  std::ifstream in(name, std::ios::binary);
+  return TBytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void writeFile(const fs::path &name, const TBytes &bytes) {
+  std::ofstream out(name, std::ios::binary);
+  out.write(reinterpret_cast<const char *>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+}
+
+std::int32_t intAt(const TBytes &bytes, std::size_t offset) {
+  return static_cast<std::int32_t>(
+      std::uint32_t{bytes.at(offset)} | std::uint32_t{bytes.at(offset + 1)} << 8 |
+      std::uint32_t{bytes.at(offset + 2)} << 16 | std::uint32_t{bytes.at(offset + 3)} << 24);
+}
+
+void putIntAt(TBytes &bytes, std::size_t offset, std::int32_t value) {
+  for (int i = 0; i < 4; ++i)
+    bytes.at(offset + i) = static_cast<unsigned char>(static_cast<std::uint32_t>(value) >> (8 * i));
+}
+
+// Where grid g (0 topEquip .. 5 swapUnder) keeps [c][r][k] in a slot file.
+std::size_t offsetOf(int c, int r, int k, int g) {
+  return 4 * static_cast<std::size_t>(((c * 100 + r) * 10 + k) * 6 + g);
+}
+
+ShipGrid gridNumber(int g) {
+  const ShipGrid grids[] = {topEquip, topUnder, miniEquip, miniUnder, swapEquip, swapUnder};
+  return grids[g];
+}
+
+// A value for every stored element, also negative and far beyond the items.
+std::int32_t patternValue(int c, int r, int k, int g) {
+  return static_cast<std::int32_t>((c * 7919u + r * 104729u + k * 13u + g * 1000003u) % 4001u) -
+         1000;
+}
+
+// A slot file written by hand from the layout: the pattern, then the trailer.
+TBytes handMadeFile(std::int32_t ship, std::int32_t columns, std::int32_t rows,
+                    std::size_t size = kFileBytes) {
+  TBytes bytes(std::max(size, kFileBytes));
+  for (int c = 0; c < 100; ++c)
+    for (int r = 0; r < 100; ++r)
+      for (int k = 0; k < 10; ++k)
+        for (int g = 0; g < 6; ++g)
+          putIntAt(bytes, offsetOf(c, r, k, g), patternValue(c, r, k, g));
+  putIntAt(bytes, 2400000, ship);
+  putIntAt(bytes, 2400004, columns);
+  putIntAt(bytes, 2400008, rows);
+  for (std::size_t i = kFileBytes; i < bytes.size(); ++i)
+    bytes[i] = 0xEE; // whatever follows the design
+  bytes.resize(size);
+  return bytes;
+}
+
+// Everything a load may change, as one number.
+std::uint64_t stateFingerprint() {
+  std::uint64_t h = 14695981039346656037ull;
+  auto mix = [&h](std::uint32_t v) { h = (h ^ v) * 1099511628211ull; };
+  for (int g = 0; g < 6; ++g) {
+    const auto *words = reinterpret_cast<const std::uint32_t *>(gridNumber(g));
+    for (std::size_t i = 0; i < sizeof(GridBlock) / 4; ++i)
+      mix(words[i]);
+  }
+  for (std::int32_t v : {shownShip, gridColumns, gridRows})
+    mix(static_cast<std::uint32_t>(v));
+  return h;
+}
+
+// The game's functions called directly, in a fresh folder as the program folder.
+class SlotFiles : public ::testing::Test {
+protected:
+  void SetUp() override {
+    char name[] = "/tmp/drayvane-slots-XXXXXX";
+    ASSERT_NE(mkdtemp(name), nullptr);
+    folder = name;
+    art = folder / "IronholdArt";
+    fs::create_directory(art);
+    previous = fs::current_path();
+    fs::current_path(folder);
+    createGrids();
+    clearAllGrids();
+    shownShip = 0;
+    gridColumns = 12;
+    gridRows = 10;
+    credits = 1234;
+  }
+  void TearDown() override {
+    InjectStreamFault(TStreamFault::None);
+    fs::current_path(previous);
+    fs::remove_all(folder);
+  }
+  // A design in every grid, slots 10 and up included, that no file holds.
+  static void markTheGrids() {
+    for (int g = 0; g < 6; ++g)
+      for (int c = 0; c < 100; c += 9)
+        for (int r = 0; r < 100; r += 11)
+          for (int k = 0; k < 100; k += 3)
+            gridNumber(g)[c][r][k] = 5000 + g * 100 + k;
+    shownShip = 1;
+    gridColumns = 20;
+    gridRows = 15;
+  }
+  static std::vector<std::string> artListing(const fs::path &where) {
+    std::vector<std::string> names;
+    for (const auto &entry : fs::directory_iterator(where))
+      names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  fs::path folder, art, previous;
+};
+} // namespace
+
+TEST_F(SlotFiles, ASaveOfEmptyShipsIsZerosThenTheTrailer) {
+  saveDesign(1);
+  const TBytes bytes = readFile(art / "saved1.sdx");
+  ASSERT_EQ(bytes.size(), kFileBytes);
+  EXPECT_EQ(std::count(bytes.begin(), bytes.begin() + 2400000, 0), 2400000);
+  EXPECT_EQ(intAt(bytes, 2400000), 0);
+  EXPECT_EQ(intAt(bytes, 2400004), 12);
+  EXPECT_EQ(intAt(bytes, 2400008), 10);
+}
+
+namespace {
+struct TOffsetCase {
+  const char *name;
+  int c, r, k, g;
+};
+class SlotFileOffsets : public SlotFiles, public ::testing::WithParamInterface<TOffsetCase> {};
+} // namespace
+
+TEST_P(SlotFileOffsets, PutEachElementWhereTheLayoutSays) {
+  const TOffsetCase &p = GetParam();
+  gridNumber(p.g)[p.c][p.r][p.k] = 0x5A5A5A;
+  saveDesign(2);
+  const TBytes bytes = readFile(art / "saved2.sdx");
+  ASSERT_EQ(bytes.size(), kFileBytes);
+  std::vector<std::size_t> nonZero;
+  for (std::size_t at = 0; at < 2400000; at += 4)
+    if (intAt(bytes, at) != 0)
+      nonZero.push_back(at);
+  EXPECT_EQ(nonZero, std::vector<std::size_t>{offsetOf(p.c, p.r, p.k, p.g)});
+  EXPECT_EQ(intAt(bytes, offsetOf(p.c, p.r, p.k, p.g)), 0x5A5A5A);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Elements, SlotFileOffsets,
+    ::testing::Values(TOffsetCase{"First", 0, 0, 0, 0},
+                      TOffsetCase{"LastGridOfTheFirstSlot", 0, 0, 0, 5},
+                      TOffsetCase{"ItemSlot", 0, 0, 1, 1}, TOffsetCase{"NextRow", 0, 1, 0, 0},
+                      TOffsetCase{"NextColumn", 1, 0, 0, 0}, TOffsetCase{"Inside", 37, 12, 2, 3},
+                      TOffsetCase{"Last", 99, 99, 9, 5}),
+    [](const ::testing::TestParamInfo<TOffsetCase> &info) { return info.param.name; });
+
+TEST_F(SlotFiles, AHandMadeFileLoadsExactlyAndSavesBackTheSameBytes) {
+  markTheGrids();
+  const TBytes file = handMadeFile(1, 39, 24);
+  writeFile(art / "saved3.sdx", file);
+  topUnder[4][4][kConditionSlot] = 37; // a damaged item, overwritten by the file
+  carryLayer = 2;
+  carriedItem = 17;
+  repeatPlace = 1;
+  messageState = 2;
+  gridLinesHidden = 1;
+  battleView = 1;
+  credits = 50000;
+
+  loadDesign(3);
+
+  std::size_t wrong = 0;
+  for (int g = 0; g < 6; ++g)
+    for (int c = 0; c < 100; ++c)
+      for (int r = 0; r < 100; ++r)
+        for (int k = 0; k < 100; ++k) {
+          const bool marked = c % 9 == 0 && r % 11 == 0 && k % 3 == 0;
+          const std::int32_t expected = k < 10   ? patternValue(c, r, k, g)
+                                        : marked ? 5000 + g * 100 + k
+                                                 : 0;
+          wrong += gridNumber(g)[c][r][k] != expected;
+        }
+  EXPECT_EQ(wrong, 0u) << "slots 0 to 9 from the file, 10 to 99 as they were";
+  EXPECT_EQ(shownShip, 1);
+  EXPECT_EQ(gridColumns, 39);
+  EXPECT_EQ(gridRows, 24);
+  EXPECT_EQ(credits, 5000);
+  EXPECT_EQ(carryLayer, 2);
+  EXPECT_EQ(carriedItem, 17);
+  EXPECT_EQ(repeatPlace, 1);
+  EXPECT_EQ(messageState, 2);
+  EXPECT_EQ(gridLinesHidden, 1);
+  EXPECT_EQ(battleView, 1);
+
+  saveDesign(4);
+  EXPECT_TRUE(readFile(art / "saved4.sdx") == file) << "a save writes back the same bytes";
+}
+
+TEST_F(SlotFiles, AConditionOf37AndTheEnemyOnTopComeBack) {
+  topUnder[3][4][kItemSlot] = 12;
+  topUnder[3][4][kConditionSlot] = 37;
+  topEquip[3][4][0] = -4;
+  topEquip[3][4][9] = 99;
+  miniUnder[1][1][kItemSlot] = 55; // the enemy's ship
+  exchangeShips();                 // the enemy on top: shownShip 1
+  saveDesign(5);
+  clearAllGrids();
+  shownShip = 0;
+  loadDesign(5);
+  EXPECT_EQ(shownShip, 1);
+  EXPECT_EQ(topUnder[1][1][kItemSlot], 55) << "the enemy's ship is on top";
+  EXPECT_EQ(miniUnder[3][4][kItemSlot], 12);
+  EXPECT_EQ(miniUnder[3][4][kConditionSlot], 37);
+  EXPECT_EQ(miniEquip[3][4][0], -4);
+  EXPECT_EQ(miniEquip[3][4][9], 99);
+  EXPECT_EQ(swapUnder[3][4][kConditionSlot], 37) << "the swap pair is stored as well";
+}
+
+namespace {
+struct TFileCase {
+  const char *name;
+  std::size_t size;
+  std::int32_t ship, columns, rows;
+  bool accepted;
+};
+class LoadedFiles : public SlotFiles, public ::testing::WithParamInterface<TFileCase> {};
+} // namespace
+
+TEST_P(LoadedFiles, AreTakenWholeOrRefusedLikeAMissingFile) {
+  const TFileCase &c = GetParam();
+  writeFile(art / "saved1.sdx", handMadeFile(c.ship, c.columns, c.rows, c.size));
+  markTheGrids();
+  const std::uint64_t before = stateFingerprint();
+  credits = 200;
+  loadDesign(1);
+  EXPECT_EQ(credits, 5000);
+  if (!c.accepted) {
+    EXPECT_EQ(stateFingerprint(), before) << "a refused file changes nothing";
+    return;
+  }
+  EXPECT_EQ(topUnder[98][97][kItemSlot], patternValue(98, 97, kItemSlot, 1));
+  EXPECT_EQ(swapUnder[0][0][0], patternValue(0, 0, 0, 5));
+  EXPECT_EQ(topEquip[0][0][12], 5012) << "slots from 10 on are not in the file";
+  EXPECT_EQ(shownShip, c.ship);
+  EXPECT_EQ(gridColumns, c.columns);
+  EXPECT_EQ(gridRows, c.rows);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, LoadedFiles,
+    ::testing::Values(TFileCase{"Empty", 0, 0, 12, 10, false},
+                      TFileCase{"ThreeBytes", 3, 0, 12, 10, false},
+                      TFileCase{"OneByteShort", kFileBytes - 1, 0, 12, 10, false},
+                      TFileCase{"ShownShip2", kFileBytes, 2, 12, 10, false},
+                      TFileCase{"ShownShipNegative", kFileBytes, -1, 12, 10, false},
+                      TFileCase{"Columns40", kFileBytes, 0, 40, 10, false},
+                      TFileCase{"ColumnsNegative", kFileBytes, 0, -1, 10, false},
+                      TFileCase{"ColumnsHuge", kFileBytes, 0, 2147483647, 10, false},
+                      TFileCase{"Rows25", kFileBytes, 0, 12, 25, false},
+                      TFileCase{"RowsNegative", kFileBytes, 0, 12, -2147483647 - 1, false},
+                      TFileCase{"LargestValues", kFileBytes, 1, 39, 24, true},
+                      TFileCase{"NoCells", kFileBytes, 0, 0, 0, true},
+                      TFileCase{"LongerFile", kFileBytes + 999, 0, 30, 20, true}),
+    [](const ::testing::TestParamInfo<TFileCase> &info) { return info.param.name; });
+
+TEST_F(SlotFiles, AMissingFileOnlySetsTheCredits) {
+  markTheGrids();
+  const std::uint64_t before = stateFingerprint();
+  for (std::int32_t held : {200, 50000}) {
+    credits = held;
+    loadDesign(2);
+    EXPECT_EQ(credits, 5000) << "from " << held;
+    EXPECT_EQ(stateFingerprint(), before);
+  }
+}
+
+namespace {
+struct TFailedSaveCase {
+  const char *name;
+  void (*arrange)(const fs::path &art);
+  bool oldFile; // a previous design lies in the slot
+};
+class FailedSaves : public SlotFiles, public ::testing::WithParamInterface<TFailedSaveCase> {};
+} // namespace
+
+TEST_P(FailedSaves, LeaveTheSlotAsItWasAndTheGameGoesOn) {
+  const TFailedSaveCase &c = GetParam();
+  const TBytes old = handMadeFile(0, 25, 11);
+  if (c.oldFile)
+    writeFile(art / "saved1.sdx", old);
+  c.arrange(art);
+  markTheGrids();
+  const std::uint64_t before = stateFingerprint();
+  saveDesign(1); // returns: nothing ends the game
+  EXPECT_EQ(stateFingerprint(), before);
+  InjectStreamFault(TStreamFault::None);
+  if (!fs::exists(art))
+    return;
+  chmod(art.c_str(), 0755);
+  EXPECT_EQ(artListing(art),
+            c.oldFile ? std::vector<std::string>{"saved1.sdx"} : std::vector<std::string>{})
+      << "no temporary file stays behind";
+  if (c.oldFile) {
+    EXPECT_TRUE(readFile(art / "saved1.sdx") == old) << "the old design, byte for byte";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, FailedSaves,
+    ::testing::Values(
+        TFailedSaveCase{"DiskFull",
+                        [](const fs::path &) { InjectStreamFault(TStreamFault::Write); }, true},
+        TFailedSaveCase{"DiskFlushFails",
+                        [](const fs::path &) { InjectStreamFault(TStreamFault::Sync); }, true},
+        TFailedSaveCase{"RenameFails",
+                        [](const fs::path &) { InjectStreamFault(TStreamFault::Rename); }, true},
+        TFailedSaveCase{"ReadOnlySlot",
+                        [](const fs::path &art) { chmod((art / "saved1.sdx").c_str(), 0444); },
+                        true},
+        TFailedSaveCase{"MissingArtFolder", [](const fs::path &art) { fs::remove_all(art); },
+                        false}),
+    [](const ::testing::TestParamInfo<TFailedSaveCase> &info) { return info.param.name; });
+
+namespace {
+struct TMountCase {
+  const char *name;
+  const char *size; // of the file system: 3 MB hold one slot file only
+  bool readOnly;    // remounted read-only once the old design is in
+  bool otherUser;   // the save runs as a user who may not write the old file
+};
+class SavesOnASmallDisk : public SlotFiles, public ::testing::WithParamInterface<TMountCase> {};
+} // namespace
+
+TEST_P(SavesOnASmallDisk, KeepTheOldDesign) {
+  // A small file system of its own, mounted in a child's private view of the
+  // mounts; the injected failures above stand in where mounting is not allowed.
+  const TBytes old = handMadeFile(0, 25, 11);
+  markTheGrids();
+  std::fflush(nullptr);
+  pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    if (unshare(CLONE_NEWNS) != 0 ||
+        mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        mount("tmpfs", art.c_str(), "tmpfs", 0, GetParam().size) != 0)
+      _exit(77);
+    writeFile(art / "saved1.sdx", old);
+    if (GetParam().readOnly &&
+        mount(nullptr, art.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0)
+      _exit(77);
+    if (GetParam().otherUser &&
+        (chmod(art.c_str(), 0777) != 0 || chmod(folder.c_str(), 0755) != 0 || setuid(65534) != 0))
+      _exit(77);
+    saveDesign(1);
+    const bool kept = readFile(art / "saved1.sdx") == old;
+    const bool alone = artListing(art) == std::vector<std::string>{"saved1.sdx"};
+    _exit(kept && alone ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status)) << "the save ended the program";
+  if (WEXITSTATUS(status) == 77)
+    GTEST_SKIP() << "no small file system can be mounted here";
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the old file changed or a temporary file stayed";
+}
+
+INSTANTIATE_TEST_SUITE_P(Disks, SavesOnASmallDisk,
+                         ::testing::Values(TMountCase{"Full", "size=3m", false, false},
+                                           TMountCase{"ReadOnly", "size=8m", true, false},
+                                           TMountCase{"AnotherUsersFile", "size=8m", false, true}),
+                         [](const ::testing::TestParamInfo<TMountCase> &info) {
+                           return info.param.name;
+                         });
+
+// The keys in the running game, through the real start-up and set-up.
+namespace {
+// Columns 1 then 2, rows 1 then 0: a 12 x 10 grid; the design screen's
+// first frame is frame 10.
+constexpr int kDesignStart = 10;
+const std::string kSetup12x10 = "0 move 300 200\n"
+                                "4 tap 1\n"
+                                "6 tap 2\n"
+                                "8 tap 1\n"
+                                "10 tap 0\n";
+
+class SlotKeys : public SlotFiles {
+protected:
+  TSessionResult run(const std::string &events, TSessionOptions options = {}) {
+    options.script = kSetup12x10 + events;
+    options.programFolder = folder.string();
+    return RunSession(options);
+  }
+};
+} // namespace
+
+TEST_F(SlotKeys, EachKeySavesOrLoadsItsOwnSlot) {
+  // Q, W, E, R and T save with 11 to 15 rows; then 3, 1, 5, 2 and 4 load them
+  // back, with the rows set to 20 before each.
+  TSessionOptions options;
+  static std::vector<std::int32_t> rowsAfter;
+  options.onPresent = [](std::int64_t index) {
+    rowsAfter.push_back(gridRows);
+    if (index >= kDesignStart && index < kDesignStart + 5)
+      gridRows = static_cast<std::int32_t>(11 + index - kDesignStart);
+    else
+      gridRows = 20;
+  };
+  options.atEnd = [] {
+    std::ostringstream out;
+    for (std::size_t i = kDesignStart + 6; i < rowsAfter.size(); ++i)
+      out << rowsAfter[i] << " ";
+    return out.str();
+  };
+  std::ostringstream events;
+  const char *keys[] = {"Q", "W", "E", "R", "T", "3", "1", "5", "2", "4"};
+  for (int i = 0; i < 10; ++i)
+    events << kDesignStart + 1 + i << " tap " << keys[i] << "\n";
+  events << kDesignStart + 12 << " end\n";
+  TSessionResult result = run(events.str(), options);
+  ASSERT_EQ(result.exitStatus, 3) << result.standardError;
+  for (int slot = 1; slot <= 5; ++slot) {
+    const TBytes bytes = readFile(art / ("saved" + std::to_string(slot) + ".sdx"));
+    ASSERT_EQ(bytes.size(), kFileBytes) << "slot " << slot;
+    EXPECT_EQ(intAt(bytes, 2400008), 10 + slot) << "slot " << slot;
+  }
+  EXPECT_EQ(result.report, "13 11 15 12 14 20 ");
+}
+
+TEST_F(SlotKeys, QThenOneInOneFrameSavesBeforeLoading) {
+  // Slot 1 holds another design, which a load before the save would bring in.
+  writeFile(art / "saved1.sdx", handMadeFile(1, 30, 20));
+  TSessionOptions options;
+  options.onPresent = [](std::int64_t index) {
+    if (index == kDesignStart) {
+      topUnder[2][3][kItemSlot] = 41;
+      topUnder[2][3][kConditionSlot] = 100;
+      credits = 200;
+    }
+  };
+  options.atEnd = [] {
+    return GameStateReport() + "item=" + std::to_string(topUnder[2][3][kItemSlot]) + "\n";
+  };
+  TSessionResult result =
+      run(std::to_string(kDesignStart + 2) + " tap Q\n" + std::to_string(kDesignStart + 2) +
+              " tap 1\n" + std::to_string(kDesignStart + 4) + " end\n",
+          options);
+  ASSERT_EQ(result.exitStatus, 3) << result.standardError;
+  TReport state(result.report);
+  EXPECT_EQ(state["item"], 41);
+  EXPECT_EQ(state["gridColumns"], 12);
+  EXPECT_EQ(state["shownShip"], 0);
+  EXPECT_EQ(state["credits"], 5000);
+  EXPECT_EQ(state["nonZeroGridElements"], 2);
+}
+
+TEST_F(SlotKeys, ALoadBringsAnotherGridSizeWithoutASetUp) {
+  writeFile(art / "saved2.sdx", handMadeFile(1, 30, 20));
+  TSessionOptions options;
+  options.onPresent = [](std::int64_t index) {
+    if (index == kDesignStart)
+      messageState = 3;
+  };
+  options.atEnd = GameStateReport;
+  TSessionResult result = run(std::to_string(kDesignStart + 2) + " tap 2\n" +
+                                  std::to_string(kDesignStart + 4) + " end\n",
+                              options);
+  ASSERT_EQ(result.exitStatus, 3) << result.standardError;
+  TReport state(result.report);
+  EXPECT_EQ(state["gridColumns"], 30);
+  EXPECT_EQ(state["gridRows"], 20);
+  EXPECT_EQ(state["shownShip"], 1);
+  EXPECT_EQ(state["messageState"], 3) << "a set-up would have reset the message";
+  EXPECT_GT(state["nonZeroGridElements"], 0);
+}
+
+TEST_F(SlotKeys, ALetterPressedOnASetUpPromptSavesTheEmptiedShips) {
+  // A design, then "next": Q is pressed while the prompts ask for 25 x 11.
+  TSessionOptions options;
+  options.onPresent = [](std::int64_t index) {
+    if (index == kDesignStart)
+      topUnder[1][1][kItemSlot] = 9;
+  };
+  std::ostringstream events;
+  events << kDesignStart + 2 << " click 240 750\n"
+         << kDesignStart + 4 << " tap 2\n"
+         << kDesignStart + 5 << " tap Q\n"
+         << kDesignStart + 6 << " tap 5\n"
+         << kDesignStart + 8 << " tap 1\n"
+         << kDesignStart + 10 << " tap 1\n"
+         << kDesignStart + 12 << " end\n";
+  TSessionResult result = run(events.str(), options);
+  ASSERT_EQ(result.exitStatus, 3) << result.standardError;
+  const TBytes bytes = readFile(art / "saved1.sdx");
+  ASSERT_EQ(bytes.size(), kFileBytes);
+  EXPECT_EQ(std::count(bytes.begin(), bytes.begin() + 2400000, 0), 2400000);
+  EXPECT_EQ(intAt(bytes, 2400004), 25);
+  EXPECT_EQ(intAt(bytes, 2400008), 11);
+}
+
+namespace {
+// The frame of only what draw() puts on a cleared screen, in a fresh child.
+std::vector<std::uint32_t> drawnAlone(std::function<void()> draw) {
+  TSessionOptions options;
+  options.script = "100 end\n";
+  options.entry = [draw] {
+    StartPlatform();
+    OpenDisplay(1024, 768, 32, 60, 0);
+    Cls();
+    draw();
+    Flip(-1);
+  };
+  return RunSession(options).frames.at(-1);
+}
+
+bool sameIn(const std::vector<std::uint32_t> &a, const std::vector<std::uint32_t> &b, int left,
+            int top, int right, int bottom) {
+  for (int y = top; y < bottom; ++y)
+    for (int x = left; x < right; ++x)
+      if (PixelAt(a, x, y) != PixelAt(b, x, y))
+        return false;
+  return true;
+}
+} // namespace
+
+TEST_F(SlotKeys, ADesignSavedWithTheEnemyOnTopLoadsWithTheLabelsSayingSo) {
+  writeFile(art / "saved1.sdx", handMadeFile(1, 12, 10));
+  TSessionOptions options;
+  options.keepFrames = {kDesignStart + 1, kDesignStart + 2};
+  options.atEnd = GameStateReport;
+  TSessionResult result = run(std::to_string(kDesignStart + 2) + " tap 1\n" +
+                                  std::to_string(kDesignStart + 3) + " end\n",
+                              options);
+  ASSERT_EQ(result.exitStatus, 3) << result.standardError;
+  EXPECT_EQ(TReport(result.report)["shownShip"], 1);
+  const std::vector<std::uint32_t> enemyOnTop = drawnAlone([] {
+    DrawString(u"YOUR Mini Display", 405, 744);
+    DrawString(u"ENEMY! SYSTEMS DISPLAY AT TOP!", 660, 631);
+  });
+  // The main grid's label, and the mini display's label right of the buttons.
+  for (const auto &frame : {kDesignStart + 1, kDesignStart + 2}) {
+    const auto &drawn = result.frames.at(frame);
+    const bool loaded = frame == kDesignStart + 2;
+    EXPECT_EQ(sameIn(drawn, enemyOnTop, 660, 631, 1024, 647), loaded) << "frame " << frame;
+    EXPECT_EQ(sameIn(drawn, enemyOnTop, 330, 744, 600, 760), loaded) << "frame " << frame;
+  }
+}
