@@ -66,13 +66,17 @@ void drawMiniShip() {
   }
 }
 
+// Every cell of the lattice adds a line from the left edge to it and one from
+// the top edge down to it, all in one colour; together they light exactly
+// one full-length line per row and per column, which is what is drawn.
 void drawGridLines() {
-  for (int r = 0; r <= gridRows; ++r) {
-    for (int c = 0; c <= gridColumns; ++c) {
-      DrawLine(5, 5 + 25 * r, 5 + 25 * c, 5 + 25 * r, 1);
-      DrawLine(5 + 25 * c, 5, 5 + 25 * c, 5 + 25 * r, 1);
-    }
-  }
+  const int lastColumn = lastPassIndex(gridColumns), lastRow = lastPassIndex(gridRows);
+  if (lastColumn < 0 || lastRow < 0)
+    return;
+  for (int r = 0; r <= lastRow; ++r)
+    DrawLine(5, 5 + 25 * r, 5 + 25 * lastColumn, 5 + 25 * r, 1);
+  for (int c = 0; c <= lastColumn; ++c)
+    DrawLine(5 + 25 * c, 5, 5 + 25 * c, 5 + 25 * lastRow, 1);
 }
 
 void drawButtonBar() {

@@ -40,15 +40,11 @@ TRgb pixelAt(const TPixmap &p, int x, int y) {
   return {q[0], q[1], q[2]};
 }
 
-// Whole-pixel copy under the mask blend: texels with the alpha's top bit set
-// (alpha 128 or more) replace the display pixel, the others leave it.
-void blendRow(std::uint32_t *__restrict dst, const std::uint32_t *__restrict src, int count) {
-  for (int i = 0; i < count; ++i) {
-    std::uint32_t s = src[i];
-    std::uint32_t m = static_cast<std::uint32_t>(static_cast<std::int32_t>(s) >> 31);
-    dst[i] = (s & m) | (dst[i] & ~m);
-  }
+// A whole number well inside int range.
+bool isWhole(double v) {
+  return v >= -1e9 && v <= 1e9 && v == static_cast<double>(static_cast<std::int64_t>(v));
 }
+constexpr double kMaxMappedSize = 1024;
 
 // The display pixels whose centres fall inside [start, start + size), clipped to [0, limit).
 bool coveredSpan(double start, double size, int limit, int &first, int &end) {
@@ -161,6 +157,22 @@ const TFrame *TImage::drawableFrame(int frame) {
       f.texels[i] = (a << 24) | rgb;
       f.masked[i] = a >= 128 ? 0xFF000000u | rgb : 0;
     }
+    f.runs.clear();
+    f.rowRuns.assign(1, 0);
+    for (int y = 0; y < height; ++y) {
+      const std::uint32_t *row = f.masked.data() + static_cast<std::size_t>(y) * width;
+      for (int x = 0; x < width;) {
+        if (!(row[x] >> 31)) {
+          ++x;
+          continue;
+        }
+        const int start = x;
+        while (x < width && (row[x] >> 31))
+          ++x;
+        f.runs.push_back({start, x});
+      }
+      f.rowRuns.push_back(static_cast<int>(f.runs.size()));
+    }
     f.drawable = true;
   }
   return &f;
@@ -232,10 +244,51 @@ void DrawImageFrame(TImage &image, int frame, double x, double y, double w, doub
   if (w == fw && h == fh && x == std::floor(x) && y == std::floor(y)) {
     // Natural size at a whole position: every display pixel centre falls on a
     // frame pixel centre, so filtered or not the frame is copied exactly.
+    // Only the runs of whole pixels are copied; the display is never read.
     const int ox = static_cast<int>(x), oy = static_cast<int>(y);
-    for (int py = y0; py < y1; ++py)
-      blendRow(d->row(py) + x0,
-               f->masked.data() + static_cast<std::size_t>(py - oy) * fw + (x0 - ox), x1 - x0);
+    const int left = x0 - ox, right = x1 - ox;
+    for (int py = y0; py < y1; ++py) {
+      const int fy = py - oy;
+      const std::uint32_t *src = f->masked.data() + static_cast<std::size_t>(fy) * fw;
+      std::uint32_t *dst = d->row(py);
+      for (int k = f->rowRuns[fy]; k < f->rowRuns[fy + 1]; ++k) {
+        const int from = std::max(f->runs[k].start, left), to = std::min(f->runs[k].end, right);
+        if (from < to)
+          std::copy(src + from, src + to, dst + (ox + from));
+      }
+    }
+    return;
+  }
+
+  if (!(image.flags & kFiltered) && isWhole(x) && isWhole(y) && isWhole(w) && isWhole(h) &&
+      w <= kMaxMappedSize && h <= kMaxMappedSize) {
+    // Whole positions and sizes: display column px samples the frame where
+    // px + 0.5 - x, an offset of the view, falls, so one map serves every draw
+    // of this size, computed as the general path below computes it.
+    const int ox = static_cast<int>(x), oy = static_cast<int>(y);
+    const int vw = static_cast<int>(w), vh = static_cast<int>(h);
+    if (image.mapWidth != vw) {
+      image.columnMap.resize(static_cast<std::size_t>(vw));
+      for (int j = 0; j < vw; ++j)
+        image.columnMap[j] = std::clamp(static_cast<int>((j + 0.5) * fw / w), 0, fw - 1);
+      image.mapWidth = vw;
+    }
+    if (image.mapHeight != vh) {
+      image.rowMap.resize(static_cast<std::size_t>(vh));
+      for (int j = 0; j < vh; ++j)
+        image.rowMap[j] = std::clamp(static_cast<int>((j + 0.5) * fh / h), 0, fh - 1);
+      image.mapHeight = vh;
+    }
+    for (int py = y0; py < y1; ++py) {
+      const std::uint32_t *src =
+          f->masked.data() + static_cast<std::size_t>(image.rowMap[py - oy]) * fw;
+      std::uint32_t *dst = d->row(py);
+      for (int px = x0; px < x1; ++px) {
+        std::uint32_t s = src[image.columnMap[px - ox]];
+        if (s >> 31)
+          dst[px] = s;
+      }
+    }
     return;
   }
 
@@ -248,11 +301,12 @@ void DrawImageFrame(TImage &image, int frame, double x, double y, double w, doub
       onHeap.resize(static_cast<std::size_t>(x1 - x0));
       column = onHeap.data();
     }
+    // A covered pixel's centre lies in [x, x + w), so the source position is
+    // in [0, fw): truncating it is its floor, without a call into the library.
     for (int px = x0; px < x1; ++px)
-      column[px - x0] =
-          std::clamp(static_cast<int>(std::floor((px + 0.5 - x) * fw / w)), 0, fw - 1);
+      column[px - x0] = std::clamp(static_cast<int>((px + 0.5 - x) * fw / w), 0, fw - 1);
     for (int py = y0; py < y1; ++py) {
-      const int sy = std::clamp(static_cast<int>(std::floor((py + 0.5 - y) * fh / h)), 0, fh - 1);
+      const int sy = std::clamp(static_cast<int>((py + 0.5 - y) * fh / h), 0, fh - 1);
       const std::uint32_t *src = f->masked.data() + static_cast<std::size_t>(sy) * fw;
       std::uint32_t *dst = d->row(py);
       for (int px = x0; px < x1; ++px) {

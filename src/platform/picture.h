@@ -16,6 +16,13 @@ struct TFrame {
   // kept for smooth sampling, and a copy thresholded for whole-pixel copies.
   std::vector<std::uint32_t> texels;
   std::vector<std::uint32_t> masked;
+  // The runs of whole pixels (alpha 128 or more) in each row of masked, as
+  // [start, end) columns: row y's runs are runs[rowRuns[y]] to runs[rowRuns[y + 1]].
+  struct TRun {
+    int start, end;
+  };
+  std::vector<TRun> runs;
+  std::vector<int> rowRuns;
   bool drawable = false;
 };
 
@@ -27,6 +34,10 @@ public:
   int mask_r = 0, mask_g = 0, mask_b = 0;
   double handle_x = 0, handle_y = 0;
   std::vector<TFrame> frames;
+  // Small views at whole sizes: the frame column (row) of each display column
+  // (row) of a view mapWidth (mapHeight) pixels wide (high), kept for the next draw.
+  int mapWidth = 0, mapHeight = 0;
+  std::vector<int> columnMap, rowMap;
 
   // Sets a frame from a buffer, masking it when the flags ask and it has no alpha.
   void setFrame(int frame, TPixmap buffer);

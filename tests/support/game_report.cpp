@@ -21,6 +21,13 @@ std::string GameStateReport() {
   put("carriedItem", carriedItem);
   put("repeatPlace", repeatPlace);
   put("splatTimer", splatTimer);
+  put("hoverColumn", hoverColumn);
+  put("hoverRow", hoverRow);
+  put("topPointsValue", topPointsValue);
+  put("topTotalDamage", topTotalDamage);
+  put("topFirepower", topFirepower);
+  put("topShots", topShots);
+  put("cargo", cargo);
   put("creditsAtStart", creditsAtStart);
   put("discardedRoll", discardedRoll);
   put("randomState", randomState);
