@@ -48,7 +48,6 @@ void runPalette(const TPalette &palette) {
     Cls();
     carryLayer = 0;
     carriedItem = 0;
-    int selection = kNothingChosen;
     DrawPicture(bacdrop, 0, 0, 0);
     for (int f = 0; f < 100; ++f)
       DrawPicture(palette.sheet, palette.pitch * (f % 10), palette.pitch * (f / 10), f);
@@ -58,7 +57,7 @@ void runPalette(const TPalette &palette) {
     waitForRelease();
     const int x = PointerX();
     const int y = PointerY();
-    selection = selectionAt(palette, x, y);
+    const int selection = selectionAt(palette, x, y);
     if (selection == kNothingChosen)
       continue;
     carryLayer = palette.layer;
@@ -84,8 +83,9 @@ void placeCarriedItem(int layer, ShipGrid grid) {
   waitForRelease();
   // The target is the cell under the pointer once the button is up.
   inspectCell();
-  // A grid size from a foreign saved design may exceed the grid's 100 cells
-  // (or be negative); such a cell is outside too.
+  // A grid size from a foreign saved design can exceed the 100 cells a grid
+  // holds, and "no cell" (200) would then count as inside: only cells that
+  // exist are written.
   if (hoverColumn < 0 || hoverColumn >= kGridSize || hoverRow < 0 || hoverRow >= kGridSize)
     return;
   if (hoverColumn < gridColumns && hoverRow < gridRows) {
