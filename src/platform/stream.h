@@ -94,7 +94,7 @@ void Close(int stream);
 // The stream behind a handle, or nullptr for 0 and unknown handles.
 TStream *StreamFromHandle(int stream);
 
-// For tests: makes every later write, disk flush or rename of a replacing
-// stream fail as a full or failing disk would, until set back to None.
+// For tests, until set back to None: Write makes every write take no byte, as
+// on a full disk; Sync and Rename make a commit's disk flush or rename fail.
 enum class TStreamFault { None, Write, Sync, Rename };
 void InjectStreamFault(TStreamFault fault);

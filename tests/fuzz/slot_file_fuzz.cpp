@@ -60,25 +60,29 @@ ShipGrid gridNumber(int g) {
 // What a load may change: slots 0 to 9 of every cell and the three values.
 std::uint64_t designFingerprint() {
   std::uint64_t h = 14695981039346656037ull;
-  auto mix = [&h](std::uint32_t v) { h = (h ^ v) * 1099511628211ull; };
-  for (int g = 0; g < 6; ++g)
+  for (int g = 0; g < 6; ++g) {
+    const ShipGrid grid = gridNumber(g);
     for (int c = 0; c < kGridSize; ++c)
       for (int r = 0; r < kGridSize; ++r)
         for (int k = 0; k < 10; ++k)
-          mix(static_cast<std::uint32_t>(gridNumber(g)[c][r][k]));
+          h = (h ^ static_cast<std::uint32_t>(grid[c][r][k])) * 1099511628211ull;
+  }
   for (std::int32_t v : {shownShip, gridColumns, gridRows})
-    mix(static_cast<std::uint32_t>(v));
+    h = (h ^ static_cast<std::uint32_t>(v)) * 1099511628211ull;
   return h;
 }
 
 bool matchesFile(const std::vector<unsigned char> &file) {
+  const ShipGrid grids[] = {topEquip, topUnder, miniEquip, miniUnder, swapEquip, swapUnder};
   std::size_t at = 0;
   for (int c = 0; c < kGridSize; ++c)
     for (int r = 0; r < kGridSize; ++r)
       for (int k = 0; k < 10; ++k)
-        for (int g = 0; g < 6; ++g, at += 4)
-          if (gridNumber(g)[c][r][k] != intAt(file, at))
+        for (const ShipGrid grid : grids) {
+          if (grid[c][r][k] != intAt(file, at))
             return false;
+          at += 4;
+        }
   return shownShip == intAt(file, at) && gridColumns == intAt(file, at + 4) &&
          gridRows == intAt(file, at + 8);
 }
