@@ -422,7 +422,11 @@ INSTANTIATE_TEST_SUITE_P(
         TMoneyCase{"RanAwayCosts1000NotThePrice", 5000, false, true, 4000, 4, false},
         TMoneyCase{"ExactlyThePriceIsEnough", 300, false, false, 0, 3, true},
         TMoneyCase{"OneCreditShortStartsNothing", 299, true, false, 299, 1, false},
-        TMoneyCase{"RunningAwayWithLittleGoesNegative", 500, true, true, -500, 4, false}),
+        TMoneyCase{"RunningAwayWithLittleGoesNegative", 500, true, true, -500, 4, false},
+        // 2,000,000,000 twice over does not fit 32 bits: it stops at the top
+        // rather than turning into a debt.
+        TMoneyCase{"WinningPastTheLargestSumStopsThere", 2000000000, true, false, 2147483647, 2,
+                   true}),
     [](const ::testing::TestParamInfo<TMoneyCase> &info) { return info.param.name; });
 
 TEST(Battle, AfterRunningAwayIntoDebtNoBattleStartsUntilALoad) {
