@@ -16,21 +16,14 @@
 #include "game/state.h"
 #include "platform/backends/headless/headless_backend.h"
 #include "platform/platform.h"
+#include "support/design_session.h"
 #include "support/game_report.h"
 #include "support/session.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-// Columns 1 then 2, rows 1 then 0: a 12 x 10 grid; the design screen's first
-// frame is frame 10, and its present lays out the battle.
-constexpr int kDesignStart = 10;
-const std::string kSetup12x10 = "0 move 300 200\n"
-                                "4 tap 1\n"
-                                "6 tap 2\n"
-                                "8 tap 1\n"
-                                "10 tap 0\n";
-constexpr int kClickFrame = kDesignStart + 10;
+constexpr int kClickFrame = kFirstDesignFrame + 10;
 constexpr int kEndX = 298, kEndY = 750; // on the end button
 
 struct TCell {
@@ -222,7 +215,7 @@ void onPresent(std::int64_t index) {
   const TBattle &b = childBattle;
   THeadlessBackend &backend = Headless();
   const std::int64_t frame = backend.presents().back().frame;
-  if (index == kDesignStart) {
+  if (index == kFirstDesignFrame) {
     gridColumns = b.columns;
     gridRows = b.rows;
     credits = b.credits;
@@ -274,11 +267,11 @@ std::string atEnd() {
 // then whatever comes later.
 std::string battleScript(const TBattle &b, const std::string &later) {
   std::ostringstream s;
-  s << kSetup12x10 << kDesignStart << " move " << kEndX << ' ' << kEndY << '\n';
+  s << kSetup12x10Script << kFirstDesignFrame << " move " << kEndX << ' ' << kEndY << '\n';
   if (b.enemyOnTop)
-    s << kDesignStart + 1 << " click 130 750\n";
+    s << kFirstDesignFrame + 1 << " click 130 750\n";
   for (int i = 0; i < b.enterPresses; ++i)
-    s << kDesignStart + 4 + i << " tap Enter\n";
+    s << kFirstDesignFrame + 4 + i << " tap Enter\n";
   s << kClickFrame - 1 << " move " << kEndX << ' ' << kEndY << '\n'
     << kClickFrame << " click " << kEndX << ' ' << kEndY << '\n';
   // The design frame would take a Space press made before the click.

@@ -9,22 +9,15 @@
 #include "game/state.h"
 #include "platform/backends/headless/headless_backend.h"
 #include "platform/platform.h"
+#include "support/design_session.h"
 #include "support/game_report.h"
 #include "support/golden.h"
 #include "support/session.h"
 
 namespace {
-// Columns 1 then 2, rows 1 then 0: a 12 x 10 grid; the design screen's
-// first frame is frame 10 (opening takes frames 0 and 1).
-constexpr int kDesignStart = 10;
-const std::string kSetup12x10 = "0 move 300 200\n"
-                                "4 tap 1\n"
-                                "6 tap 2\n"
-                                "8 tap 1\n"
-                                "10 tap 0\n";
 
 TSessionResult runDesign(const std::string &events, TSessionOptions options = {}) {
-  options.script = kSetup12x10 + events;
+  options.script = kSetup12x10Script + events;
   if (!options.atEnd)
     options.atEnd = GameStateReport;
   return RunSession(options);
@@ -39,32 +32,6 @@ struct TClickCase {
 };
 
 class ButtonBar : public ::testing::TestWithParam<TClickCase> {};
-
-// A frame with only what draw() puts on a cleared screen, drawn by the
-// platform alone in a fresh child.
-std::vector<std::uint32_t> drawnAlone(std::function<void()> draw) {
-  TSessionOptions options;
-  options.script = "100 end\n";
-  options.entry = [draw] {
-    StartPlatform();
-    OpenDisplay(1024, 768, 32, 60, 0);
-    Cls();
-    draw();
-    Flip(-1);
-  };
-  return RunSession(options).frames.at(-1);
-}
-
-// The first pixel where two frames differ inside a rectangle, or "".
-std::string firstDifferenceIn(const std::vector<std::uint32_t> &a,
-                              const std::vector<std::uint32_t> &b, int left, int top, int right,
-                              int bottom) {
-  for (int y = top; y < bottom; ++y)
-    for (int x = left; x < right; ++x)
-      if (PixelAt(a, x, y) != PixelAt(b, x, y))
-        return "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
-  return "";
-}
 
 struct TMessageCase {
   const char *name;
@@ -88,22 +55,23 @@ TEST_P(MessageLine, ShowsTheTextOfTheMessageState) {
   static int state;
   state = c.messageState;
   TSessionOptions options;
-  options.keepFrames = {kDesignStart + 1};
+  options.keepFrames = {kFirstDesignFrame + 1};
   options.onPresent = [](std::int64_t index) {
-    if (index == kDesignStart) {
+    if (index == kFirstDesignFrame) {
       game::messageState = state;
       game::credits = 1234;
     }
   };
-  TSessionResult run = runDesign(std::to_string(kDesignStart + 2) + " end\n", options);
+  TSessionResult run = runDesign(std::to_string(kFirstDesignFrame + 2) + " end\n", options);
   ASSERT_EQ(run.exitStatus, 3) << run.standardError;
   const TText text = c.text ? TText(c.text) : TText();
   // The line above reaches down to y = 730 as well.
-  std::vector<std::uint32_t> expected = drawnAlone([text] {
+  std::vector<std::uint32_t> expected = DrawnAlone([text] {
     DrawString(u"Press End to commence Space Battle & Transport", 600, 715);
     DrawString(text, 600, 730);
   });
-  EXPECT_EQ(firstDifferenceIn(run.frames.at(kDesignStart + 1), expected, 590, 730, 1024, 746), "");
+  EXPECT_EQ(FirstDifferenceIn(run.frames.at(kFirstDesignFrame + 1), expected, 590, 730, 1024, 746),
+            "");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -119,16 +87,16 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(DesignScreen, TheCarriedItemFollowsThePointerUntilSpaceDropsIt) {
   TSessionOptions options;
-  options.keepFrames = {kDesignStart + 1, kDesignStart + 4};
+  options.keepFrames = {kFirstDesignFrame + 1, kFirstDesignFrame + 4};
   options.onPresent = [](std::int64_t index) {
-    if (index == kDesignStart) {
+    if (index == kFirstDesignFrame) {
       game::carryLayer = 2;
       game::carriedItem = 37;
     }
   };
-  TSessionResult run = runDesign(std::to_string(kDesignStart) + " move 500 400\n" +
-                                     std::to_string(kDesignStart + 3) + " tap Space\n" +
-                                     std::to_string(kDesignStart + 5) + " end\n",
+  TSessionResult run = runDesign(std::to_string(kFirstDesignFrame) + " move 500 400\n" +
+                                     std::to_string(kFirstDesignFrame + 3) + " tap Space\n" +
+                                     std::to_string(kFirstDesignFrame + 5) + " end\n",
                                  options);
   ASSERT_EQ(run.exitStatus, 3) << run.standardError;
   TReport state(run.report);
@@ -136,21 +104,22 @@ TEST(DesignScreen, TheCarriedItemFollowsThePointerUntilSpaceDropsIt) {
   EXPECT_EQ(state["carriedItem"], 0);
   EXPECT_EQ(state["repeatPlace"], 1);
   // The structure item's top-left corner is 12 pixels left of and above the pointer (500, 400).
-  std::vector<std::uint32_t> carried = drawnAlone([] {
+  std::vector<std::uint32_t> carried = DrawnAlone([] {
     DrawPicture(LoadPictureSheet(u".\\IronholdArt\\underequip.png", 25, 25, 0, 100, 1), 488, 388,
                 37);
   });
-  std::vector<std::uint32_t> empty = drawnAlone([] {});
-  ASSERT_NE(firstDifferenceIn(carried, empty, 488, 388, 513, 413), "") << "the art should show";
-  EXPECT_EQ(firstDifferenceIn(run.frames.at(kDesignStart + 1), carried, 488, 388, 513, 413), "");
-  EXPECT_EQ(firstDifferenceIn(run.frames.at(kDesignStart + 4), empty, 488, 388, 513, 413), "");
+  std::vector<std::uint32_t> empty = DrawnAlone([] {});
+  ASSERT_NE(FirstDifferenceIn(carried, empty, 488, 388, 513, 413), "") << "the art should show";
+  EXPECT_EQ(FirstDifferenceIn(run.frames.at(kFirstDesignFrame + 1), carried, 488, 388, 513, 413),
+            "");
+  EXPECT_EQ(FirstDifferenceIn(run.frames.at(kFirstDesignFrame + 4), empty, 488, 388, 513, 413), "");
 }
 
 TEST_P(ButtonBar, ClicksActOnlyStrictlyInsideAButton) {
   const TClickCase &c = GetParam();
   std::ostringstream events;
-  events << kDesignStart + 2 << " click " << c.x << " " << c.y << "\n"
-         << kDesignStart + 4 << " end\n";
+  events << kFirstDesignFrame + 2 << " click " << c.x << " " << c.y << "\n"
+         << kFirstDesignFrame + 4 << " end\n";
   TSessionResult run = runDesign(events.str());
   ASSERT_EQ(run.exitStatus, 3) << run.standardError;
   TReport state(run.report);
@@ -178,7 +147,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<TClickCase> &info) { return info.param.name; });
 
 TEST(DesignScreen, DrawsTheBottomTextsTheMessageLineAndTheButtons) {
-  TSessionResult run = runDesign(std::to_string(kDesignStart + 1) + " end\n");
+  TSessionResult run = runDesign(std::to_string(kFirstDesignFrame + 1) + " end\n");
   ASSERT_EQ(run.exitStatus, 3) << run.standardError;
   EXPECT_TRUE(MatchesGolden("design_screen_12x10", run.frames.at(-1)));
 }
@@ -188,7 +157,7 @@ TEST(DesignScreen, ExchangingTwiceRestoresTheShipsAndTheShownShip) {
   TSessionOptions options;
   // Mark both ships once the design screen is up.
   options.onPresent = [](std::int64_t index) {
-    if (index == kDesignStart) {
+    if (index == kFirstDesignFrame) {
       topUnder[2][3][kItemSlot] = 41;
       topUnder[2][3][kConditionSlot] = 100;
       // An equip item stays only over an underequip item.
@@ -206,9 +175,9 @@ TEST(DesignScreen, ExchangingTwiceRestoresTheShipsAndTheShownShip) {
     return out.str();
   };
   std::ostringstream events;
-  events << kDesignStart + 2 << " click 130 750\n"
-         << kDesignStart + 4 << " click 130 750\n"
-         << kDesignStart + 6 << " end\n";
+  events << kFirstDesignFrame + 2 << " click 130 750\n"
+         << kFirstDesignFrame + 4 << " click 130 750\n"
+         << kFirstDesignFrame + 6 << " end\n";
   TSessionResult run = runDesign(events.str(), options);
   ASSERT_EQ(run.exitStatus, 3) << run.standardError;
   TReport state(run.report);
@@ -220,40 +189,40 @@ TEST(DesignScreen, ExchangingTwiceRestoresTheShipsAndTheShownShip) {
 
 TEST(DesignScreen, GridLinesButtonHidesAndShowsTheLattice) {
   std::ostringstream events;
-  events << kDesignStart + 2 << " click 190 750\n"
-         << kDesignStart + 6 << " click 190 750\n"
-         << kDesignStart + 9 << " end\n";
+  events << kFirstDesignFrame + 2 << " click 190 750\n"
+         << kFirstDesignFrame + 6 << " click 190 750\n"
+         << kFirstDesignFrame + 9 << " end\n";
   TSessionOptions options;
-  options.keepFrames = {kDesignStart + 1, kDesignStart + 4, kDesignStart + 8};
+  options.keepFrames = {kFirstDesignFrame + 1, kFirstDesignFrame + 4, kFirstDesignFrame + 8};
   TSessionResult run = runDesign(events.str(), options);
   ASSERT_EQ(run.exitStatus, 3) << run.standardError;
   // The lattice's corner, a line inside, and its far corner at (305, 255).
   for (auto [x, y] : {std::pair{5, 5}, {30, 100}, {305, 255}}) {
-    EXPECT_EQ(PixelAt(run.frames.at(kDesignStart + 1), x, y), 0xFFFFFFu) << x << "," << y;
-    EXPECT_EQ(PixelAt(run.frames.at(kDesignStart + 4), x, y), 0x000000u) << x << "," << y;
-    EXPECT_EQ(PixelAt(run.frames.at(kDesignStart + 8), x, y), 0xFFFFFFu) << x << "," << y;
+    EXPECT_EQ(PixelAt(run.frames.at(kFirstDesignFrame + 1), x, y), 0xFFFFFFu) << x << "," << y;
+    EXPECT_EQ(PixelAt(run.frames.at(kFirstDesignFrame + 4), x, y), 0x000000u) << x << "," << y;
+    EXPECT_EQ(PixelAt(run.frames.at(kFirstDesignFrame + 8), x, y), 0xFFFFFFu) << x << "," << y;
   }
-  EXPECT_EQ(PixelAt(run.frames.at(kDesignStart + 1), 306, 255), 0x000000u);
+  EXPECT_EQ(PixelAt(run.frames.at(kFirstDesignFrame + 1), 306, 255), 0x000000u);
 }
 
 TEST(DesignScreen, NewDesignEmptiesTheGridsAndKeepsCreditsShipAndClickMarker) {
   using namespace game;
   TSessionOptions options;
   options.onPresent = [](std::int64_t index) {
-    if (index == kDesignStart) {
+    if (index == kFirstDesignFrame) {
       credits = 1234;
       topUnder[1][1][kItemSlot] = 9;
       miniUnder[0][0][kItemSlot] = 8;
     }
   };
   std::ostringstream events;
-  events << kDesignStart + 2 << " click 130 750\n" // exchange: shownShip 1
-         << kDesignStart + 4 << " click 240 750\n" // new design
-         << kDesignStart + 6 << " tap 2\n"
-         << kDesignStart + 7 << " tap 5\n"
-         << kDesignStart + 8 << " tap 1\n"
-         << kDesignStart + 9 << " tap 1\n"
-         << kDesignStart + 10 << " end\n";
+  events << kFirstDesignFrame + 2 << " click 130 750\n" // exchange: shownShip 1
+         << kFirstDesignFrame + 4 << " click 240 750\n" // new design
+         << kFirstDesignFrame + 6 << " tap 2\n"
+         << kFirstDesignFrame + 7 << " tap 5\n"
+         << kFirstDesignFrame + 8 << " tap 1\n"
+         << kFirstDesignFrame + 9 << " tap 1\n"
+         << kFirstDesignFrame + 10 << " end\n";
   options.keepFrames = {-1};
   TSessionResult run = runDesign(events.str(), options);
   ASSERT_EQ(run.exitStatus, 3) << run.standardError;
@@ -268,10 +237,10 @@ TEST(DesignScreen, NewDesignEmptiesTheGridsAndKeepsCreditsShipAndClickMarker) {
 
 TEST(DesignScreen, SpaceTogglesRepeatedPlacingAndEscapeEndsTheProgramWithStatus0) {
   std::ostringstream events;
-  events << kDesignStart + 2 << " tap Space\n"
-         << kDesignStart + 4 << " tap Space\n"
-         << kDesignStart + 5 << " tap Space\n"
-         << kDesignStart + 7 << " tap Escape\n";
+  events << kFirstDesignFrame + 2 << " tap Space\n"
+         << kFirstDesignFrame + 4 << " tap Space\n"
+         << kFirstDesignFrame + 5 << " tap Space\n"
+         << kFirstDesignFrame + 7 << " tap Escape\n";
   TSessionResult run = runDesign(events.str());
   ASSERT_TRUE(run.exited);
   EXPECT_EQ(run.exitStatus, 0);
@@ -279,7 +248,7 @@ TEST(DesignScreen, SpaceTogglesRepeatedPlacingAndEscapeEndsTheProgramWithStatus0
   EXPECT_EQ(state["repeatPlace"], 1);
   EXPECT_EQ(state["carryLayer"], 0);
   // Escape was taken before the frame it arrived in was drawn.
-  EXPECT_EQ(run.presents.back().frame, kDesignStart + 6);
+  EXPECT_EQ(run.presents.back().frame, kFirstDesignFrame + 6);
 }
 
 TEST(DesignScreen, EveryDesignFrameMakesOneThrowAwayDrawWithThePointerPosition) {
@@ -291,11 +260,11 @@ TEST(DesignScreen, EveryDesignFrameMakesOneThrowAwayDrawWithThePointerPosition) 
     int frame, x, y;
   };
   const std::vector<TMove> moves = {{3, 300, 200},
-                                    {kDesignStart + 2, 100, 700},
-                                    {kDesignStart + 3, 1000, 20},
-                                    {kDesignStart + 5, 7, 640},
-                                    {kDesignStart + 6, 850, 9}};
-  const int escapeFrame = kDesignStart + 8;
+                                    {kFirstDesignFrame + 2, 100, 700},
+                                    {kFirstDesignFrame + 3, 1000, 20},
+                                    {kFirstDesignFrame + 5, 7, 640},
+                                    {kFirstDesignFrame + 6, 850, 9}};
+  const int escapeFrame = kFirstDesignFrame + 8;
   std::ostringstream script;
   for (const TMove &m : moves)
     script << m.frame << " move " << m.x << " " << m.y << "\n";
@@ -331,7 +300,7 @@ TEST(DesignScreen, EveryDesignFrameMakesOneThrowAwayDrawWithThePointerPosition) 
     expected.push_back(roll);
     if (present.index == 1) // the start-up draw follows the two presents of opening
       roll = RandomInt(pointerAt(2).first, pointerAt(2).second);
-    if (present.frame >= kDesignStart) { // a design frame draws after its present
+    if (present.frame >= kFirstDesignFrame) { // a design frame draws after its present
       auto [x, y] = pointerAt(static_cast<int>(present.frame) + 1);
       roll = RandomInt(x, y);
     }

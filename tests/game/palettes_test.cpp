@@ -9,19 +9,12 @@
 
 #include "game/state.h"
 #include "platform/platform.h"
+#include "support/design_session.h"
 #include "support/game_report.h"
 #include "support/golden.h"
 #include "support/session.h"
 
 namespace {
-// Columns 1 then 2, rows 1 then 0: a 12 x 10 grid; the design screen's
-// first frame is frame 10.
-constexpr int kDesignStart = 10;
-const std::string kSetup12x10 = "0 move 300 200\n"
-                                "4 tap 1\n"
-                                "6 tap 2\n"
-                                "8 tap 1\n"
-                                "10 tap 0\n";
 
 enum TLayer { kEquipLayer = 1, kStructureLayer = 2 };
 
@@ -81,11 +74,11 @@ public:
   }
   TEvents &end() { return then("end"); }
   int next() const { return now; }
-  std::string str() const { return kSetup12x10 + text.str(); }
+  std::string str() const { return kSetup12x10Script + text.str(); }
 
 private:
   std::ostringstream text;
-  int now = kDesignStart + 2;
+  int now = kFirstDesignFrame + 2;
 };
 
 // The game state and, for each listed cell, its items and conditions as
@@ -96,7 +89,9 @@ std::function<std::string()> reportWithCells(std::vector<std::pair<int, int>> ce
     std::ostringstream out;
     out << GameStateReport();
     for (auto [c, r] : cells) {
-      const std::string at = "." + std::to_string(c) + "." + std::to_string(r);
+      std::ostringstream cell;
+      cell << '.' << c << '.' << r;
+      const std::string at = cell.str();
       out << "under" << at << ".item=" << topUnder[c][r][kItemSlot] << '\n'
           << "under" << at << ".condition=" << topUnder[c][r][kConditionSlot] << '\n'
           << "equip" << at << ".item=" << topEquip[c][r][kItemSlot] << '\n'
@@ -111,30 +106,6 @@ TSessionResult run(const TEvents &events, TSessionOptions options = {}) {
   if (!options.atEnd)
     options.atEnd = GameStateReport;
   return RunSession(options);
-}
-
-// A frame with only what draw() puts on a cleared screen, drawn by the
-// platform alone in a fresh child.
-std::vector<std::uint32_t> drawnAlone(std::function<void()> draw) {
-  TSessionOptions options;
-  options.script = "100 end\n";
-  options.entry = [draw] {
-    StartPlatform();
-    OpenDisplay(1024, 768, 32, 60, 0);
-    Cls();
-    draw();
-    Flip(-1);
-  };
-  return RunSession(options).frames.at(-1);
-}
-
-bool sameIn(const std::vector<std::uint32_t> &a, const std::vector<std::uint32_t> &b, int left,
-            int top, int right, int bottom) {
-  for (int y = top; y < bottom; ++y)
-    for (int x = left; x < right; ++x)
-      if (PixelAt(a, x, y) != PixelAt(b, x, y))
-        return false;
-  return true;
 }
 
 // --- Choosing in a palette -------------------------------------------------
@@ -222,12 +193,12 @@ TEST(Palettes, APressHeldWhenAPaletteOpensIsNoChoice) {
   // palette (and lets go again); releasing button 1 there must not choose
   // the picture under it.
   TEvents events;
-  events.at(kDesignStart + 2, "move 60 60")
-      .at(kDesignStart + 2, "buttondown 1")
-      .at(kDesignStart + 6, "buttondown 2")
-      .at(kDesignStart + 14, "buttonup 2")
-      .at(kDesignStart + 24, "buttonup 1")
-      .at(kDesignStart + 40, "end");
+  events.at(kFirstDesignFrame + 2, "move 60 60")
+      .at(kFirstDesignFrame + 2, "buttondown 1")
+      .at(kFirstDesignFrame + 6, "buttondown 2")
+      .at(kFirstDesignFrame + 14, "buttonup 2")
+      .at(kFirstDesignFrame + 24, "buttonup 1")
+      .at(kFirstDesignFrame + 40, "end");
   TSessionResult result = run(events);
   ASSERT_EQ(result.exitStatus, 3) << result.standardError;
   TReport state(result.report);
@@ -250,7 +221,7 @@ TEST_P(RightButton, OpensTheStructurePaletteAgainWhileHeld) {
   const TRightButtonCase &c = GetParam();
   TEvents events;
   events.then("buttondown 2")
-      .at(kDesignStart + c.releaseFrame, "buttonup 2")
+      .at(kFirstDesignFrame + c.releaseFrame, "buttonup 2")
       .press(pictureOf(kStructureLayer, 22))
       .wait(2)
       .press(kLaterPress)
@@ -294,7 +265,7 @@ TEST_P(Placement, WritesTheLayersCellWithFullCondition) {
   before = c.before;
   TSessionOptions options;
   options.onPresent = [](std::int64_t index) {
-    if (index == kDesignStart) {
+    if (index == kFirstDesignFrame) {
       topUnder[2][3][kItemSlot] = before.underItem;
       topUnder[2][3][kConditionSlot] = before.underCondition;
       topEquip[2][3][kItemSlot] = before.equipItem;
@@ -358,15 +329,15 @@ TEST(Placement, AnEquipItemOverAnEmptyCellIsDrawnInOneFrameOnly) {
   ASSERT_EQ(result.exitStatus, 3) << result.standardError;
   EXPECT_EQ(TReport(result.report)["equip.2.3.condition"], 100);
 
-  std::vector<std::uint32_t> picture = drawnAlone([] {
+  std::vector<std::uint32_t> picture = DrawnAlone([] {
     DrawPicture(LoadPictureSheet(u".\\IronholdArt\\equip.png", 20, 20, 0, 100, 1), 58, 83, 13);
   });
-  std::vector<std::uint32_t> empty = drawnAlone([] {});
-  ASSERT_FALSE(sameIn(picture, empty, 58, 83, 78, 103)) << "the art should show";
+  std::vector<std::uint32_t> empty = DrawnAlone([] {});
+  ASSERT_FALSE(FirstDifferenceIn(picture, empty, 58, 83, 78, 103).empty()) << "the art should show";
   int shown = 0, blank = 0;
   for (const auto &[frame, pixels] : result.frames) {
-    shown += sameIn(pixels, picture, 58, 83, 78, 103);
-    blank += sameIn(pixels, empty, 58, 83, 78, 103);
+    shown += FirstDifferenceIn(pixels, picture, 58, 83, 78, 103).empty();
+    blank += FirstDifferenceIn(pixels, empty, 58, 83, 78, 103).empty();
   }
   EXPECT_EQ(shown, 1);
   EXPECT_GE(blank, 3) << "the cell should be empty in the frames after";
@@ -389,7 +360,7 @@ TEST_P(ClickOutsideTheGrid, PlacesNothingAndKeepsTheItemCarried) {
   rows = c.rows;
   TSessionOptions options;
   options.onPresent = [](std::int64_t index) {
-    if (index == kDesignStart) {
+    if (index == kFirstDesignFrame) {
       game::gridColumns = columns;
       game::gridRows = rows;
     }
@@ -473,7 +444,7 @@ TEST(Placement, AButtonPressWhileCarryingDoesNotPlace) {
   TSessionOptions options;
   options.onPresent = [](std::int64_t index) {
     static bool pressed = false;
-    if (index == kDesignStart)
+    if (index == kFirstDesignFrame)
       game::gridRows = 30;
     if (!pressed && game::carryLayer == kStructureLayer) {
       pressed = true;

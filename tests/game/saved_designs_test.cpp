@@ -16,6 +16,7 @@
 #include "game/saved_designs.h"
 #include "game/state.h"
 #include "platform/platform.h"
+#include "support/design_session.h"
 #include "support/game_report.h"
 #include "support/session.h"
 
@@ -402,19 +403,11 @@ INSTANTIATE_TEST_SUITE_P(Disks, SavesOnASmallDisk,
 
 // The keys in the running game, through the real start-up and set-up.
 namespace {
-// Columns 1 then 2, rows 1 then 0: a 12 x 10 grid; the design screen's
-// first frame is frame 10.
-constexpr int kDesignStart = 10;
-const std::string kSetup12x10 = "0 move 300 200\n"
-                                "4 tap 1\n"
-                                "6 tap 2\n"
-                                "8 tap 1\n"
-                                "10 tap 0\n";
 
 class SlotKeys : public SlotFiles {
 protected:
   TSessionResult run(const std::string &events, TSessionOptions options = {}) {
-    options.script = kSetup12x10 + events;
+    options.script = kSetup12x10Script + events;
     options.programFolder = folder.string();
     return RunSession(options);
   }
@@ -428,22 +421,22 @@ TEST_F(SlotKeys, EachKeySavesOrLoadsItsOwnSlot) {
   static std::vector<std::int32_t> rowsAfter;
   options.onPresent = [](std::int64_t index) {
     rowsAfter.push_back(gridRows);
-    if (index >= kDesignStart && index < kDesignStart + 5)
-      gridRows = static_cast<std::int32_t>(11 + index - kDesignStart);
+    if (index >= kFirstDesignFrame && index < kFirstDesignFrame + 5)
+      gridRows = static_cast<std::int32_t>(11 + index - kFirstDesignFrame);
     else
       gridRows = 20;
   };
   options.atEnd = [] {
     std::ostringstream out;
-    for (std::size_t i = kDesignStart + 6; i < rowsAfter.size(); ++i)
+    for (std::size_t i = kFirstDesignFrame + 6; i < rowsAfter.size(); ++i)
       out << rowsAfter[i] << " ";
     return out.str();
   };
   std::ostringstream events;
   const char *keys[] = {"Q", "W", "E", "R", "T", "3", "1", "5", "2", "4"};
   for (int i = 0; i < 10; ++i)
-    events << kDesignStart + 1 + i << " tap " << keys[i] << "\n";
-  events << kDesignStart + 12 << " end\n";
+    events << kFirstDesignFrame + 1 + i << " tap " << keys[i] << "\n";
+  events << kFirstDesignFrame + 12 << " end\n";
   TSessionResult result = run(events.str(), options);
   ASSERT_EQ(result.exitStatus, 3) << result.standardError;
   for (int slot = 1; slot <= 5; ++slot) {
@@ -459,7 +452,7 @@ TEST_F(SlotKeys, QThenOneInOneFrameSavesBeforeLoading) {
   writeFile(art / "saved1.sdx", handMadeFile(1, 30, 20));
   TSessionOptions options;
   options.onPresent = [](std::int64_t index) {
-    if (index == kDesignStart) {
+    if (index == kFirstDesignFrame) {
       topUnder[2][3][kItemSlot] = 41;
       topUnder[2][3][kConditionSlot] = 100;
       credits = 200;
@@ -468,10 +461,10 @@ TEST_F(SlotKeys, QThenOneInOneFrameSavesBeforeLoading) {
   options.atEnd = [] {
     return GameStateReport() + "item=" + std::to_string(topUnder[2][3][kItemSlot]) + "\n";
   };
-  TSessionResult result =
-      run(std::to_string(kDesignStart + 2) + " tap Q\n" + std::to_string(kDesignStart + 2) +
-              " tap 1\n" + std::to_string(kDesignStart + 4) + " end\n",
-          options);
+  TSessionResult result = run(std::to_string(kFirstDesignFrame + 2) + " tap Q\n" +
+                                  std::to_string(kFirstDesignFrame + 2) + " tap 1\n" +
+                                  std::to_string(kFirstDesignFrame + 4) + " end\n",
+                              options);
   ASSERT_EQ(result.exitStatus, 3) << result.standardError;
   TReport state(result.report);
   EXPECT_EQ(state["item"], 41);
@@ -485,12 +478,12 @@ TEST_F(SlotKeys, ALoadBringsAnotherGridSizeWithoutASetUp) {
   writeFile(art / "saved2.sdx", handMadeFile(1, 30, 20));
   TSessionOptions options;
   options.onPresent = [](std::int64_t index) {
-    if (index == kDesignStart)
+    if (index == kFirstDesignFrame)
       messageState = 3;
   };
   options.atEnd = GameStateReport;
-  TSessionResult result = run(std::to_string(kDesignStart + 2) + " tap 2\n" +
-                                  std::to_string(kDesignStart + 4) + " end\n",
+  TSessionResult result = run(std::to_string(kFirstDesignFrame + 2) + " tap 2\n" +
+                                  std::to_string(kFirstDesignFrame + 4) + " end\n",
                               options);
   ASSERT_EQ(result.exitStatus, 3) << result.standardError;
   TReport state(result.report);
@@ -505,17 +498,17 @@ TEST_F(SlotKeys, ALetterPressedOnASetUpPromptSavesTheEmptiedShips) {
   // A design, then "next": Q is pressed while the prompts ask for 25 x 11.
   TSessionOptions options;
   options.onPresent = [](std::int64_t index) {
-    if (index == kDesignStart)
+    if (index == kFirstDesignFrame)
       topUnder[1][1][kItemSlot] = 9;
   };
   std::ostringstream events;
-  events << kDesignStart + 2 << " click 240 750\n"
-         << kDesignStart + 4 << " tap 2\n"
-         << kDesignStart + 5 << " tap Q\n"
-         << kDesignStart + 6 << " tap 5\n"
-         << kDesignStart + 8 << " tap 1\n"
-         << kDesignStart + 10 << " tap 1\n"
-         << kDesignStart + 12 << " end\n";
+  events << kFirstDesignFrame + 2 << " click 240 750\n"
+         << kFirstDesignFrame + 4 << " tap 2\n"
+         << kFirstDesignFrame + 5 << " tap Q\n"
+         << kFirstDesignFrame + 6 << " tap 5\n"
+         << kFirstDesignFrame + 8 << " tap 1\n"
+         << kFirstDesignFrame + 10 << " tap 1\n"
+         << kFirstDesignFrame + 12 << " end\n";
   TSessionResult result = run(events.str(), options);
   ASSERT_EQ(result.exitStatus, 3) << result.standardError;
   const TBytes bytes = readFile(art / "saved1.sdx");
@@ -525,50 +518,29 @@ TEST_F(SlotKeys, ALetterPressedOnASetUpPromptSavesTheEmptiedShips) {
   EXPECT_EQ(intAt(bytes, 2400008), 11);
 }
 
-namespace {
-// The frame of only what draw() puts on a cleared screen, in a fresh child.
-std::vector<std::uint32_t> drawnAlone(std::function<void()> draw) {
-  TSessionOptions options;
-  options.script = "100 end\n";
-  options.entry = [draw] {
-    StartPlatform();
-    OpenDisplay(1024, 768, 32, 60, 0);
-    Cls();
-    draw();
-    Flip(-1);
-  };
-  return RunSession(options).frames.at(-1);
-}
-
-bool sameIn(const std::vector<std::uint32_t> &a, const std::vector<std::uint32_t> &b, int left,
-            int top, int right, int bottom) {
-  for (int y = top; y < bottom; ++y)
-    for (int x = left; x < right; ++x)
-      if (PixelAt(a, x, y) != PixelAt(b, x, y))
-        return false;
-  return true;
-}
-} // namespace
+namespace {} // namespace
 
 TEST_F(SlotKeys, ADesignSavedWithTheEnemyOnTopLoadsWithTheLabelsSayingSo) {
   writeFile(art / "saved1.sdx", handMadeFile(1, 12, 10));
   TSessionOptions options;
-  options.keepFrames = {kDesignStart + 1, kDesignStart + 2};
+  options.keepFrames = {kFirstDesignFrame + 1, kFirstDesignFrame + 2};
   options.atEnd = GameStateReport;
-  TSessionResult result = run(std::to_string(kDesignStart + 2) + " tap 1\n" +
-                                  std::to_string(kDesignStart + 3) + " end\n",
+  TSessionResult result = run(std::to_string(kFirstDesignFrame + 2) + " tap 1\n" +
+                                  std::to_string(kFirstDesignFrame + 3) + " end\n",
                               options);
   ASSERT_EQ(result.exitStatus, 3) << result.standardError;
   EXPECT_EQ(TReport(result.report)["shownShip"], 1);
-  const std::vector<std::uint32_t> enemyOnTop = drawnAlone([] {
+  const std::vector<std::uint32_t> enemyOnTop = DrawnAlone([] {
     DrawString(u"YOUR Mini Display", 405, 744);
     DrawString(u"ENEMY! SYSTEMS DISPLAY AT TOP!", 660, 631);
   });
   // The main grid's label, and the mini display's label right of the buttons.
-  for (const auto &frame : {kDesignStart + 1, kDesignStart + 2}) {
+  for (const auto &frame : {kFirstDesignFrame + 1, kFirstDesignFrame + 2}) {
     const auto &drawn = result.frames.at(frame);
-    const bool loaded = frame == kDesignStart + 2;
-    EXPECT_EQ(sameIn(drawn, enemyOnTop, 660, 631, 1024, 647), loaded) << "frame " << frame;
-    EXPECT_EQ(sameIn(drawn, enemyOnTop, 330, 744, 600, 760), loaded) << "frame " << frame;
+    const bool loaded = frame == kFirstDesignFrame + 2;
+    EXPECT_EQ(FirstDifferenceIn(drawn, enemyOnTop, 660, 631, 1024, 647).empty(), loaded)
+        << "frame " << frame;
+    EXPECT_EQ(FirstDifferenceIn(drawn, enemyOnTop, 330, 744, 600, 760).empty(), loaded)
+        << "frame " << frame;
   }
 }
