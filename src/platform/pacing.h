@@ -34,9 +34,9 @@ public:
   void Resumed(double now);
 
 private:
-  double period = 0;   // refresh period, 0 when the clock alone paces
-  int refreshes = 1;   // refreshes a frame stays on the screen
-  double last = -1;    // when the last frame reached the screen; -1: none yet
+  double period = 0; // refresh period, 0 when the clock alone paces
+  int refreshes = 1; // refreshes a frame stays on the screen
+  double last = -1;  // when the last frame reached the screen; -1: none yet
   bool lastPresented = false;
   bool held = false; // the last present came back early and was held
   int earlyPresents = 0;

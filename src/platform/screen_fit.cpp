@@ -34,8 +34,8 @@ std::uint32_t blend(std::uint32_t p, std::uint32_t q, int weight) {
     return p;
   const std::uint32_t inverse = 256 - static_cast<std::uint32_t>(weight);
   const auto w = static_cast<std::uint32_t>(weight);
-  const std::uint32_t rb = (((p & 0xFF00FFu) * inverse + (q & 0xFF00FFu) * w + 0x800080u) >> 8) &
-                           0xFF00FFu;
+  const std::uint32_t rb =
+      (((p & 0xFF00FFu) * inverse + (q & 0xFF00FFu) * w + 0x800080u) >> 8) & 0xFF00FFu;
   const std::uint32_t g =
       (((p & 0x00FF00u) * inverse + (q & 0x00FF00u) * w + 0x008000u) >> 8) & 0x00FF00u;
   return 0xFF000000u | rb | g;
@@ -92,8 +92,7 @@ namespace {
 // `enlarge` times, then reduced with bilinear sampling: between two enlarged
 // pixels only at the edges of the frame's own pixels, so every frame pixel
 // keeps an even, sharp look.
-template <typename TTap>
-std::vector<TTap> makeTaps(int out, int length, int enlarge) {
+template <typename TTap> std::vector<TTap> makeTaps(int out, int length, int enlarge) {
   std::vector<TTap> taps(static_cast<std::size_t>(out));
   const std::int64_t big = static_cast<std::int64_t>(length) * enlarge;
   for (int i = 0; i < out; ++i) {

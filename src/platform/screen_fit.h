@@ -8,8 +8,8 @@
 #include <vector>
 
 struct TScreenFit {
-  int frameW = 0, frameH = 0;   // the game's frame
-  int screenW = 0, screenH = 0; // the area it is shown in
+  int frameW = 0, frameH = 0;     // the game's frame
+  int screenW = 0, screenH = 0;   // the area it is shown in
   int x = 0, y = 0, w = 0, h = 0; // where the scaled frame lies in it
   int wholeMultiple = 1;          // 0 when reduced smoothly
 

@@ -116,9 +116,9 @@ INSTANTIATE_TEST_SUITE_P(
     Rates, PacingOnARefreshingDisplay,
     testing::Values(TRefreshCase{60, 60, 1, false}, TRefreshCase{59.94, 60, 1, false},
                     TRefreshCase{60.05, 60, 1, false}, TRefreshCase{60.05, 60.05, 1, false},
-                    TRefreshCase{120, 120, 2, true},
-                    TRefreshCase{240, 240, 4, true}, TRefreshCase{75, 75, 2, true},
-                    TRefreshCase{144, 144, 3, true}, TRefreshCase{165, 165, 3, true}));
+                    TRefreshCase{120, 120, 2, true}, TRefreshCase{240, 240, 4, true},
+                    TRefreshCase{75, 75, 2, true}, TRefreshCase{144, 144, 3, true},
+                    TRefreshCase{165, 165, 3, true}));
 
 // A frame the screen already shows is not presented, but still takes its
 // refresh: the frames around it keep the rhythm.

@@ -77,16 +77,15 @@ TEST_P(FrameOnScreen, FillsCentredWithEvenPixels) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Screens, FrameOnScreen,
-    testing::Values(TFitCase{1024, 768, 0, 0, 1024, 768, 1},
-                    TFitCase{1280, 1024, 0, 32, 1280, 960, 0},
-                    TFitCase{1920, 1080, 240, 0, 1440, 1080, 0},
-                    TFitCase{2560, 1440, 320, 0, 1920, 1440, 0},
-                    TFitCase{3840, 2160, 896, 312, 2048, 1536, 2},
-                    TFitCase{2048, 1536, 0, 0, 2048, 1536, 2},
-                    TFitCase{1366, 768, 171, 0, 1024, 768, 1},
-                    TFitCase{800, 600, 0, 0, 800, 600, 0}));
+INSTANTIATE_TEST_SUITE_P(Screens, FrameOnScreen,
+                         testing::Values(TFitCase{1024, 768, 0, 0, 1024, 768, 1},
+                                         TFitCase{1280, 1024, 0, 32, 1280, 960, 0},
+                                         TFitCase{1920, 1080, 240, 0, 1440, 1080, 0},
+                                         TFitCase{2560, 1440, 320, 0, 1920, 1440, 0},
+                                         TFitCase{3840, 2160, 896, 312, 2048, 1536, 2},
+                                         TFitCase{2048, 1536, 0, 0, 2048, 1536, 2},
+                                         TFitCase{1366, 768, 171, 0, 1024, 768, 1},
+                                         TFitCase{800, 600, 0, 0, 800, 600, 0}));
 
 // At a whole multiple every screen pixel is its frame pixel, exactly.
 TEST(FrameScaler, WholeMultipleRepeatsEveryPixel) {
