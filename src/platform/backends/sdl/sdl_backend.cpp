@@ -96,9 +96,8 @@ double secondsNow() {
 }
 
 void sleepUntil(double seconds) {
-  const auto until = Clock::time_point(
-      std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds)));
-  std::this_thread::sleep_until(until);
+  std::this_thread::sleep_until(Clock::time_point(
+      std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds))));
 }
 
 // The X server gone (logged out, crashed, or this client killed): Xlib would
@@ -313,6 +312,7 @@ private:
   std::vector<std::uint32_t> shown; // the frame on the screen
   bool redrawDue = true;            // the screen lost it, or its size changed
   bool fullScreenNow = true;
+  int placeChecks = 0;       // times the full screen may still be put back in place
   bool vsyncOn = false;      // the renderer waits for the refresh now
   bool vsyncToggles = false; // and can be told not to
   pacing::TFramePacer pacer;
@@ -407,7 +407,25 @@ private:
     SDL_SetWindowPosition(window, place.x, place.y);
     if (fullScreenNow)
       SDL_RaiseWindow(window);
+    placeChecks = fullScreenNow ? 4 : 0;
     redrawDue = true;
+  }
+
+  // A window manager may place the full screen by where its frame was while
+  // the decorations go: it is put back at the desktop's corner, a few times
+  // at most, so as never to fight a manager that wants it elsewhere.
+  void keepFullScreenInPlace() {
+    if (!fullScreenNow || placeChecks <= 0 || window == nullptr)
+      return;
+    const SDL_Rect place = windowPlace(true);
+    int x = 0, y = 0, w = 0, h = 0;
+    SDL_GetWindowPosition(window, &x, &y);
+    SDL_GetWindowSize(window, &w, &h);
+    if (x == place.x && y == place.y && w == place.w && h == place.h)
+      return;
+    --placeChecks;
+    SDL_SetWindowSize(window, place.w, place.h);
+    SDL_SetWindowPosition(window, place.x, place.y);
   }
 
   // The window's icon: the crossed swords of the game's own art.
@@ -588,8 +606,12 @@ private:
       redrawDue = true;
       return;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
+      keepFullScreenInPlace();
       refit();
       redrawDue = true;
+      return;
+    case SDL_WINDOWEVENT_MOVED:
+      keepFullScreenInPlace();
       return;
     case SDL_WINDOWEVENT_CLOSE:
       emit(out, TEventKind::Close);
