@@ -1,0 +1,221 @@
+// The game in a real window under a private Xvfb screen: how soon the first
+// prompt shows after launch, and the processor time of the idle design screen
+// against a bare SDL2 loop presenting a static frame (bare_present_loop),
+// measured one after the other under the same X server.
+// Needs Xvfb and xdotool; the game and the loop are found beside this program.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <benchmark/benchmark.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string besideMe(const char *name) {
+  return (std::filesystem::read_symlink("/proc/self/exe").parent_path() / name).string();
+}
+
+pid_t launch(const std::string &program, const std::vector<std::string> &args = {}) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    std::vector<char *> argv;
+    argv.push_back(const_cast<char *>(program.c_str()));
+    for (const std::string &a : args)
+      argv.push_back(const_cast<char *>(a.c_str()));
+    argv.push_back(nullptr);
+    std::freopen("/dev/null", "w", stdout);
+    std::freopen("/dev/null", "w", stderr);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+  return pid;
+}
+
+void stop(pid_t pid) {
+  if (pid <= 0)
+    return;
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+}
+
+// Processor seconds a process has used so far (user and system).
+double cpuSeconds(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  const std::size_t close = text.rfind(')');
+  if (close == std::string::npos)
+    return 0;
+  std::istringstream fields(text.substr(close + 2));
+  std::string field;
+  double ticks = 0;
+  for (int i = 3; i <= 15 && fields >> field; ++i)
+    if (i == 14 || i == 15)
+      ticks += std::stod(field);
+  return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// A private X server of the given size; its display name, once it answers.
+struct TXvfb {
+  pid_t pid = -1;
+  std::string name;
+
+  explicit TXvfb(const std::string &size) {
+    int fds[2];
+    if (pipe(fds) != 0)
+      return;
+    pid = fork();
+    if (pid == 0) {
+      close(fds[0]);
+      dup2(fds[1], 3);
+      std::freopen("/dev/null", "w", stderr);
+      const std::string screen = size + "x24";
+      execlp("Xvfb", "Xvfb", "-displayfd", "3", "-screen", "0", screen.c_str(), "-nolisten", "tcp",
+             "-noreset", static_cast<char *>(nullptr));
+      _exit(127);
+    }
+    close(fds[1]);
+    char buffer[16] = {};
+    const ssize_t got = read(fds[0], buffer, sizeof buffer - 1);
+    close(fds[0]);
+    if (got > 0)
+      name = ":" + std::string(buffer, static_cast<std::size_t>(got - 1));
+    setenv("DISPLAY", name.c_str(), 1);
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+  }
+  ~TXvfb() { stop(pid); }
+};
+
+// Whether anything but black shows in the top rows of the screen's middle
+// part, where the game's prompts are drawn whatever the scale.
+bool promptShows(Display *display) {
+  const Window root = DefaultRootWindow(display);
+  const int width = DisplayWidth(display, DefaultScreen(display));
+  XImage *image = XGetImage(display, root, 0, 0, static_cast<unsigned>(width), 64, AllPlanes, ZPixmap);
+  if (image == nullptr)
+    return false;
+  bool lit = false;
+  for (int y = 0; y < 64 && !lit; ++y)
+    for (int x = 0; x < width && !lit; ++x)
+      lit = (XGetPixel(image, x, y) & 0xFFFFFF) != 0;
+  XDestroyImage(image);
+  return lit;
+}
+
+// From launch to the first prompt on the screen, one launch an iteration.
+void BM_FirstPromptAfterLaunch(benchmark::State &state) {
+  TXvfb xvfb(state.range(0) == 1 ? "1920x1080" : "1024x768");
+  Display *display = XOpenDisplay(xvfb.name.c_str());
+  if (display == nullptr) {
+    state.SkipWithError("no Xvfb");
+    return;
+  }
+  const std::string game = besideMe("drayvane31");
+  for (auto _ : state) {
+    const Clock::time_point start = Clock::now();
+    const pid_t pid = launch(game);
+    bool shown = false;
+    while (!shown && Clock::now() - start < std::chrono::seconds(5)) {
+      shown = promptShows(display);
+      if (!shown)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    stop(pid);
+    if (!shown) {
+      state.SkipWithError("the prompt never showed");
+      break;
+    }
+    state.SetIterationTime(seconds);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200)); // the screen goes back to black
+  }
+  XCloseDisplay(display);
+}
+BENCHMARK(BM_FirstPromptAfterLaunch)
+    ->ArgName("screen_1080p")
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(1)
+    ->Repetitions(10)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->ReportAggregatesOnly(true);
+
+// Processor time per second of wall time of a program left alone for a while.
+double idleShare(pid_t pid, double seconds) {
+  const double before = cpuSeconds(pid);
+  const Clock::time_point start = Clock::now();
+  std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+  const double wall = std::chrono::duration<double>(Clock::now() - start).count();
+  return (cpuSeconds(pid) - before) / wall;
+}
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+// Arguments: screen (0: 1024x768, 1: 3840x2160) and grid columns x rows
+// (typed at the prompts). Rounds alternate: the bare loop, then the game.
+void BM_IdleDesignScreenAgainstBareLoop(benchmark::State &state) {
+  TXvfb xvfb(state.range(0) == 1 ? "3840x2160" : "1024x768");
+  const std::string columns = std::to_string(state.range(1)), rows = std::to_string(state.range(2));
+  const std::string keys = "xdotool key --delay 100 " + std::string(1, columns[0]) + " " +
+                           columns[1] + " " + rows[0] + " " + rows[1] + " >/dev/null 2>&1";
+  std::vector<double> bare, game, serverBare, serverGame;
+  for (auto _ : state) {
+    const pid_t loop = launch(besideMe("bare_present_loop"));
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const double serverBefore = cpuSeconds(xvfb.pid);
+    bare.push_back(idleShare(loop, 3));
+    serverBare.push_back((cpuSeconds(xvfb.pid) - serverBefore) / 3);
+    stop(loop);
+
+    const pid_t pid = launch(besideMe("drayvane31"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    if (std::system(keys.c_str()) != 0) {
+      stop(pid);
+      state.SkipWithError("xdotool failed");
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const double serverBefore2 = cpuSeconds(xvfb.pid);
+    game.push_back(idleShare(pid, 3));
+    serverGame.push_back((cpuSeconds(xvfb.pid) - serverBefore2) / 3);
+    stop(pid);
+  }
+  if (game.empty())
+    return;
+  state.counters["bare_cpu_pct"] = 100 * median(bare);
+  state.counters["game_cpu_pct"] = 100 * median(game);
+  state.counters["ratio"] = median(game) / median(bare);
+  state.counters["bare_x_pct"] = 100 * median(serverBare);
+  state.counters["game_x_pct"] = 100 * median(serverGame);
+  state.counters["ratio_with_x"] =
+      (median(game) + median(serverGame)) / (median(bare) + median(serverBare));
+}
+BENCHMARK(BM_IdleDesignScreenAgainstBareLoop)
+    ->ArgNames({"screen_4k", "columns", "rows"})
+    ->Args({0, 10, 10})
+    ->Args({0, 39, 24})
+    ->Args({1, 10, 10})
+    ->Args({1, 39, 24})
+    ->Iterations(5)
+    ->Unit(benchmark::kSecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
