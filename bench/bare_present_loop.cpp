@@ -17,8 +17,8 @@ int main() {
   }
   SDL_Rect desktop{0, 0, 1024, 768};
   SDL_GetDisplayBounds(0, &desktop);
-  SDL_Window *window = SDL_CreateWindow("bare present loop", 0, 0, desktop.w, desktop.h,
-                                        SDL_WINDOW_BORDERLESS);
+  SDL_Window *window =
+      SDL_CreateWindow("bare present loop", 0, 0, desktop.w, desktop.h, SDL_WINDOW_BORDERLESS);
   SDL_Renderer *renderer =
       window != nullptr ? SDL_CreateRenderer(window, -1, SDL_RENDERER_PRESENTVSYNC) : nullptr;
   if (renderer == nullptr) {
@@ -26,8 +26,8 @@ int main() {
     return 1;
   }
   SDL_RenderSetLogicalSize(renderer, 1024, 768);
-  SDL_Texture *texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888,
-                                           SDL_TEXTUREACCESS_STREAMING, 1024, 768);
+  SDL_Texture *texture =
+      SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, 1024, 768);
   std::vector<std::uint32_t> frame(1024 * 768);
   for (std::size_t i = 0; i < frame.size(); ++i)
     frame[i] = 0xFF000000u | static_cast<std::uint32_t>((i * 2654435761u) & 0x3F3F3Fu);

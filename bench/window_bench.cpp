@@ -73,7 +73,8 @@ double cpuSeconds(pid_t pid) {
 bool promptShows(Display *display) {
   const Window root = DefaultRootWindow(display);
   const int width = DisplayWidth(display, DefaultScreen(display));
-  XImage *image = XGetImage(display, root, 0, 0, static_cast<unsigned>(width), 64, AllPlanes, ZPixmap);
+  XImage *image =
+      XGetImage(display, root, 0, 0, static_cast<unsigned>(width), 64, AllPlanes, ZPixmap);
   if (image == nullptr)
     return false;
   bool lit = false;

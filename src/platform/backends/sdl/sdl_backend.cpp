@@ -370,7 +370,8 @@ private:
     if (width != frameW || height != frameH) {
       frameW = width;
       frameH = height;
-      texture != nullptr ? SDL_DestroyTexture(texture) : void();
+      if (texture != nullptr)
+        SDL_DestroyTexture(texture);
       texture = nullptr;
     }
     refit();
