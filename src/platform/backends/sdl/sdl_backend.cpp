@@ -191,8 +191,11 @@ public:
     pacer.Start(vsyncOn ? 1.0 / refreshHertz : 0);
     (void)hertz; // the game's frames are paced to 60 a second, whatever the display
 
+    // The screen starts black, and so does the frame it is taken to show:
+    // the game's first black frames cost nothing.
     refit();
-    shown.clear();
+    shown.assign(static_cast<std::size_t>(frameW) * frameH, 0xFF000000u);
+    fillTextureBlack();
     // Black in both buffers before the window shows.
     for (int i = 0; i < 2; ++i) {
       SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
@@ -211,7 +214,7 @@ public:
     focused = true; // the game starts as the active program
     minimized = false;
     active = true;
-    redrawDue = true;
+    redrawDue = texture == nullptr;
     releasedBeforeFocusLoss.clear();
     heldThroughSwitch.clear();
     return true;
@@ -287,7 +290,7 @@ public:
       translate(event, out);
     if (redrawDue && !shown.empty() && window != nullptr &&
         (SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED) == 0)
-      show(shown.data(), frameW, frameH, false); // exposed or restored: at once
+      redraw(); // exposed or restored: at once
   }
 
   void WaitForEvent(int timeoutMs) override {
@@ -311,6 +314,7 @@ private:
   TFrameScaler scaler;
   std::vector<std::uint32_t> shown; // the frame on the screen
   bool redrawDue = true;            // the screen lost it, or its size changed
+  bool textureHolds = false;        // the texture holds the shown frame, scaled
   bool fullScreenNow = true;
   int placeChecks = 0;       // times the full screen may still be put back in place
   bool vsyncOn = false;      // the renderer waits for the refresh now
@@ -362,7 +366,43 @@ private:
       SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
       SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
     }
+    textureHolds = false;
     redrawDue = true;
+  }
+
+  void fillTextureBlack() {
+    void *target = nullptr;
+    int pitch = 0;
+    if (texture == nullptr || SDL_LockTexture(texture, nullptr, &target, &pitch) != 0)
+      return;
+    for (int y = 0; y < fit.h; ++y) {
+      auto *row = reinterpret_cast<std::uint32_t *>(static_cast<char *>(target) +
+                                                    static_cast<std::ptrdiff_t>(y) * pitch);
+      std::fill(row, row + fit.w, 0xFF000000u);
+    }
+    SDL_UnlockTexture(texture);
+    textureHolds = true;
+  }
+
+  void presentTexture() {
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);
+    const SDL_Rect where{fit.x, fit.y, fit.w, fit.h};
+    SDL_RenderCopy(renderer, texture, nullptr, &where);
+    SDL_RenderPresent(renderer);
+    redrawDue = false;
+  }
+
+  // The shown frame again, scaled again only when the texture lost it.
+  void redraw() {
+    refit();
+    if (texture == nullptr)
+      return;
+    if (!textureHolds) {
+      show(shown.data(), frameW, frameH, false);
+      return;
+    }
+    presentTexture();
   }
 
   // Scales the frame into the texture and presents it, centred on black.
@@ -387,14 +427,10 @@ private:
     scaler.Scale(pixels, static_cast<std::uint32_t *>(target),
                  pitch / static_cast<int>(sizeof(std::uint32_t)));
     SDL_UnlockTexture(texture);
-    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-    SDL_RenderClear(renderer);
-    const SDL_Rect where{fit.x, fit.y, fit.w, fit.h};
-    SDL_RenderCopy(renderer, texture, nullptr, &where);
-    SDL_RenderPresent(renderer);
+    textureHolds = true;
+    presentTexture();
     if (pixels != shown.data())
       shown.assign(pixels, pixels + static_cast<std::size_t>(width) * height);
-    redrawDue = false;
   }
 
   // Alt+Enter: full screen and a plain window of whole pixels, in turn.
