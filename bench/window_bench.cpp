@@ -21,6 +21,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/screen_fit.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -68,18 +70,21 @@ double cpuSeconds(pid_t pid) {
   return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
-// Whether anything but black shows in the top rows of the screen's middle
-// part, where the game's prompts are drawn whatever the scale.
+// Whether anything but black shows in the top rows of the frame, where the
+// game's prompts are drawn, wherever the frame lies on this screen.
 bool promptShows(Display *display) {
-  const Window root = DefaultRootWindow(display);
-  const int width = DisplayWidth(display, DefaultScreen(display));
+  const int screen = DefaultScreen(display);
+  const TScreenFit fit =
+      FitFrame(1024, 768, DisplayWidth(display, screen), DisplayHeight(display, screen));
+  const int rows = fit.ScreenY(40) - fit.y;
   XImage *image =
-      XGetImage(display, root, 0, 0, static_cast<unsigned>(width), 64, AllPlanes, ZPixmap);
+      XGetImage(display, DefaultRootWindow(display), fit.x, fit.y, static_cast<unsigned>(fit.w),
+                static_cast<unsigned>(rows), AllPlanes, ZPixmap);
   if (image == nullptr)
     return false;
   bool lit = false;
-  for (int y = 0; y < 64 && !lit; ++y)
-    for (int x = 0; x < width && !lit; ++x)
+  for (int y = 0; y < rows && !lit; ++y)
+    for (int x = 0; x < fit.w && !lit; ++x)
       lit = (XGetPixel(image, x, y) & 0xFFFFFF) != 0;
   XDestroyImage(image);
   return lit;

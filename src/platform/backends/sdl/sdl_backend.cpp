@@ -196,12 +196,10 @@ public:
     refit();
     shown.assign(static_cast<std::size_t>(frameW) * frameH, 0xFF000000u);
     fillTextureBlack();
-    // Black in both buffers before the window shows.
-    for (int i = 0; i < 2; ++i) {
-      SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-      SDL_RenderClear(renderer);
-      SDL_RenderPresent(renderer);
-    }
+    // Black before the window shows (every later present clears first).
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);
+    SDL_RenderPresent(renderer);
     SDL_ShowWindow(window);
     if (fullScreen)
       SDL_RaiseWindow(window);
