@@ -4,7 +4,8 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config libsdl2-dev libpng-dev zlib1g-dev)
 if [ "${1:-play}" = test ]; then
-  packages+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xdotool imagemagick x11-utils)
+  packages+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xdotool imagemagick x11-utils
+    openbox)
 fi
 missing=()
 for p in "${packages[@]}"; do

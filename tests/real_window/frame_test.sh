@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The screen shows exactly the back buffer, and presents of Flip(-1) are at
-# least one refresh of 60 Hz apart even where the vertical sync comes early;
+# least one refresh of 60 Hz apart even where the vertical sync comes early,
+# a median within 0.2 ms of 1/60 s;
 # with SDL's first choice of renderer and with its software one.
 # Usage: frame_test.sh PROBE
 source "$(dirname "$0")/xvfb_session.sh"
@@ -10,7 +11,8 @@ start_xvfb
 
 pixel() { convert "$1" -format "%[hex:p{$2,$3}]" info:; }
 
-check_frame() { # renderer ("" for SDL's choice)
+check_frame() { # renderer ("" for SDL's choice) [try]
+  local renderer=$1 try=${2:-1}
   local what=${1:-default}
   rm -f "$work"/probe_*.txt "$work"/*.png
   SDL_RENDER_DRIVER=$1 "$probe" frame "$work/expected.png" 3 \
@@ -41,6 +43,18 @@ check_frame() { # renderer ("" for SDL's choice)
   [ "$4" -ge 30 ] || fail "$what: only $4 flips measured"
   awk -v min="$6" 'BEGIN { exit !(min >= 16.6) }' ||
     fail "$what: two Flip(-1) calls were $6 ms apart, under 16.6 ms (1/60 s)"
+  # The median is within 0.2 ms of 1/60 s, or, when other programs keep the
+  # processor busy and wake the probe late, of a bare sleep's in the same run.
+  local flips=$8 sleeps
+  sleeps=$(grep '^sleep intervals' "$work/probe_out.txt" | cut -d' ' -f8)
+  [ -n "$sleeps" ] || fail "$what: no sleep report"
+  echo "$what: bare sleep of 1/60 s: median $sleeps ms"
+  awk -v m="$flips" -v s="$sleeps" \
+    'BEGIN { exit !(m >= 16.6 && (m <= 16.867 || m <= s + 0.2)) }' && return 0
+  [ "$try" -lt 3 ] || fail "$what: Flip(-1) calls were a median $flips ms apart, three times" \
+    "in a row, not within 0.2 ms of 1/60 s nor of a bare sleep ($sleeps ms)"
+  echo "$what: a median of $flips ms, over 0.2 ms off; once more"
+  check_frame "$renderer" $((try + 1))
 }
 
 check_frame ""

@@ -7,11 +7,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/png.h"
 #include "platform/png_write.h"
+#include "platform/screen_fit.h"
 
 namespace {
 
@@ -122,6 +126,17 @@ int runFrame(const std::string &expected, double seconds) {
       break;
   }
   reportIntervals(intervals, "flip intervals");
+  // The same spacing from a bare sleep on the same machine: what its load
+  // allows any program that sleeps a sixtieth of a second.
+  std::vector<double> sleeps;
+  Clock::time_point previous = Clock::now();
+  for (int i = 0; i < 90; ++i) {
+    std::this_thread::sleep_until(previous + std::chrono::microseconds(16667));
+    const Clock::time_point now = Clock::now();
+    sleeps.push_back(std::chrono::duration<double, std::milli>(now - previous).count());
+    previous = now;
+  }
+  reportIntervals(sleeps, "sleep intervals");
   return 0;
 }
 
@@ -180,6 +195,40 @@ int runBench(int frames) {
   return 0;
 }
 
+// scale FRAME.png SCREENW SCREENH OUT.png: the picture a screen of that size
+// must show for the frame: scaled to fit, centred, black around it.
+int runScale(const std::string &in, int screenW, int screenH, const std::string &out) {
+  const std::optional<TPixmap> frame = DecodePngFile(in);
+  if (!frame || frame->kind == TPixelKind::Grey) {
+    std::fprintf(stderr, "cannot read %s\n", in.c_str());
+    return 2;
+  }
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(frame->width) * frame->height);
+  const int bpp = frame->bytesPerPixel();
+  for (std::size_t i = 0; i < pixels.size(); ++i) {
+    const std::uint8_t *p = &frame->bytes[i * bpp];
+    pixels[i] = 0xFF000000u | (std::uint32_t{p[0]} << 16) | (std::uint32_t{p[1]} << 8) | p[2];
+  }
+  const TScreenFit fit = FitFrame(frame->width, frame->height, screenW, screenH);
+  std::vector<std::uint32_t> scaled(static_cast<std::size_t>(fit.w) * fit.h);
+  TFrameScaler scaler;
+  scaler.Prepare(fit);
+  scaler.Scale(pixels.data(), scaled.data(), fit.w);
+  std::vector<std::uint32_t> screen(static_cast<std::size_t>(screenW) * screenH, 0xFF000000u);
+  for (int y = 0; y < fit.h; ++y)
+    std::copy_n(&scaled[static_cast<std::size_t>(y) * fit.w], fit.w,
+                &screen[static_cast<std::size_t>(y + fit.y) * screenW + fit.x]);
+  return WriteFramePng(out, screen.data(), screenW, screenH) ? 0 : 2;
+}
+
+// at SCREENW SCREENH X Y: the screen pixel in the middle of frame pixel (X, Y)
+// of a 1024 x 768 frame fitted to that screen.
+int runAt(int screenW, int screenH, int x, int y) {
+  const TScreenFit fit = FitFrame(1024, 768, screenW, screenH);
+  std::printf("%d %d\n", fit.ScreenX(x), fit.ScreenY(y));
+  return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -188,9 +237,13 @@ int main(int argc, char **argv) {
     return runFrame(argv[2], argc > 3 ? std::atof(argv[3]) : 3.0);
   if (mode == "input")
     return runInput(argc > 2 ? std::atof(argv[2]) : 30.0, argc > 3 ? std::atoi(argv[3]) : 123);
+  if (mode == "scale" && argc > 5)
+    return runScale(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), argv[5]);
+  if (mode == "at" && argc > 5)
+    return runAt(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]));
   if (mode == "bench")
     return runBench(argc > 2 ? std::atoi(argv[2]) : 200);
   std::fprintf(stderr, "usage: window_probe frame EXPECTED.png [SECONDS] | input [SECONDS] "
-                       "[STOPKEY] | bench [FRAMES]\n");
+                       "[STOPKEY] | bench [FRAMES] | scale FRAME.png W H OUT.png | at W H X Y\n");
   return 2;
 }

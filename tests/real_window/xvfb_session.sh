@@ -1,13 +1,16 @@
-# The window tests' shared set-up, sourced: a private 1024x768 Xvfb screen and
-# a scratch folder, both gone when the test ends, however it ends.
+# The window tests' shared set-up, sourced: a private Xvfb screen (1024x768
+# unless asked otherwise), perhaps a window manager, and a scratch folder,
+# all gone when the test ends, however it ends.
 set -u
 
 work=$(mktemp -d)
 xvfb_pid=""
 probe_pid=""
+wm_pid=""
 
 cleanup() {
   [ -n "$probe_pid" ] && kill "$probe_pid" 2>/dev/null
+  [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
   wait 2>/dev/null
   rm -rf "$work"
@@ -33,9 +36,9 @@ need() {
 export LSAN_OPTIONS=detect_leaks=0
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
-start_xvfb() {
+start_xvfb() { # [WIDTHxHEIGHT]
   need Xvfb
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset \
+  Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp -noreset \
     3>"$work/display.txt" >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 100); do
@@ -47,6 +50,18 @@ start_xvfb() {
   # SDL would otherwise fall back to a window nobody sees.
   export SDL_VIDEODRIVER=x11
   unset WAYLAND_DISPLAY
+}
+
+# A window manager on the screen, ready once it has announced itself.
+start_openbox() {
+  need openbox xprop
+  openbox --sm-disable --config-file /dev/null >"$work/openbox.log" 2>&1 &
+  wm_pid=$!
+  for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    sleep 0.05
+  done
+  fail "openbox did not start"
 }
 
 # wait_for_line FILE TEXT SECONDS

@@ -1,16 +1,27 @@
-// The real window: an SDL2 window and renderer that show the finished frames,
-// its input events turned into the game's, and SDL's clock.
+// The real window: one borderless SDL2 window over the whole desktop (or a
+// plain one after Alt+Enter) that shows the finished frames with even pixels,
+// paced to the refresh; its input events turned into the game's; SDL's clock.
 #include <SDL.h>
+#include <dlfcn.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/pacing.h"
+#include "platform/png.h"
+#include "platform/screen_fit.h"
+#include "sdl_backend.h"
 #include "sdl_keymap.h"
 
 namespace {
@@ -78,6 +89,55 @@ int clampToInt16(int v) {
   return v < -32768 ? -32768 : (v > 32767 ? 32767 : v);
 }
 
+using Clock = std::chrono::steady_clock;
+
+double secondsNow() {
+  return std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
+}
+
+void sleepUntil(double seconds) {
+  std::this_thread::sleep_until(Clock::time_point(
+      std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds))));
+}
+
+// The X server gone (logged out, crashed, or this client killed): Xlib would
+// print its own lines and exit through the exit handlers, which then wait on
+// the dead connection for ever. One line, and out at once.
+int onDisplayLost(void *) {
+  static const char line[] = "Drayvane 31: the display went away\n";
+  ssize_t written = write(STDERR_FILENO, line, sizeof line - 1);
+  (void)written;
+  _exit(1);
+}
+
+void stopWhenTheDisplayGoes() {
+  // SDL loads Xlib itself; it is asked for the handler setter by name.
+  void *xlib = dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
+  if (xlib == nullptr)
+    return;
+  using THandler = int (*)(void *);
+  using TSetter = THandler (*)(THandler);
+  if (auto set = reinterpret_cast<TSetter>(dlsym(xlib, "XSetIOErrorHandler")))
+    set(onDisplayLost);
+  dlclose(xlib);
+}
+
+// The renderer SDL will pick (or the one asked for by name) draws with
+// OpenGL: the window is then made for it at once, as SDL would otherwise
+// replace it by another one when the renderer is created.
+bool rendererUsesOpenGl() {
+  const char *asked = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+  std::string name = asked != nullptr ? asked : "";
+  if (name.empty()) {
+    SDL_RendererInfo info;
+    if (SDL_GetNumRenderDrivers() > 0 && SDL_GetRenderDriverInfo(0, &info) == 0)
+      name = info.name;
+  }
+  return name.rfind("opengl", 0) == 0;
+}
+
+TPresentObserver presentObserver = nullptr;
+
 class TSdlBackend final : public TBackend {
 public:
   std::string ProgramFolder() override {
@@ -91,51 +151,68 @@ public:
   bool OpenWindow(int width, int height, bool fullScreen, int hertz) override {
     CloseWindow();
     startVideo();
+    frameW = width;
+    frameH = height;
+    fullScreenNow = fullScreen;
 
-    Uint32 flags = SDL_WINDOW_SHOWN;
-    // The desktop's own mode, no mode switch: nothing to restore at exit,
-    // however the program ends.
+    // One window, made once, hidden until it has its place and is black:
+    // full screen is a borderless window of the desktop's own size at its
+    // corner, which comes out right with or without a window manager.
+    SDL_Rect place = windowPlace(fullScreen);
+    Uint32 flags = SDL_WINDOW_HIDDEN;
     if (fullScreen)
-      flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-    window = SDL_CreateWindow(kTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
-                              flags);
+      flags |= SDL_WINDOW_BORDERLESS;
+    if (rendererUsesOpenGl())
+      flags |= SDL_WINDOW_OPENGL;
+    window = SDL_CreateWindow(kTitle, place.x, place.y, place.w, place.h, flags);
     if (window == nullptr)
       stopWithoutDisplay(SDL_GetError());
-    renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
+    stopWhenTheDisplayGoes();
+    setIcon();
+
+    // The refresh is waited for only where the display has a known rate.
+    SDL_DisplayMode mode;
+    const int refreshHertz =
+        SDL_GetDesktopDisplayMode(displayIndex(), &mode) == 0 ? mode.refresh_rate : 0;
+    Uint32 rendererFlags = SDL_RENDERER_ACCELERATED;
+    if (refreshHertz > 0)
+      rendererFlags |= SDL_RENDERER_PRESENTVSYNC;
+    renderer = SDL_CreateRenderer(window, -1, rendererFlags);
     if (renderer == nullptr)
       renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
     if (renderer == nullptr)
       stopWithoutDisplay(SDL_GetError());
-    // SDL's software renderer cannot turn its vertical sync off again once
-    // on, so it gets none: the clock check in Present paces it alone.
     SDL_RendererInfo info;
-    vsyncToggles = SDL_GetRendererInfo(renderer, &info) == 0 &&
-                   (info.flags & SDL_RENDERER_SOFTWARE) == 0 &&
-                   SDL_RenderSetVSync(renderer, 1) == 0;
-    vsyncOn = vsyncToggles;
+    vsyncOn = SDL_GetRendererInfo(renderer, &info) == 0 &&
+              (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0 &&
+              (info.flags & SDL_RENDERER_SOFTWARE) == 0;
+    // SDL's software renderer cannot turn a vertical sync off once on.
+    vsyncToggles = vsyncOn;
+    pacer.Start(vsyncOn ? 1.0 / refreshHertz : 0);
+    (void)hertz; // the game's frames are paced to 60 a second, whatever the display
 
-    // The frame fills the screen, centred; by whole pixels when the screen
-    // has room for twice the frame, else as large as it fits, with bars.
-    SDL_RenderSetLogicalSize(renderer, width, height);
-    int outW = 0, outH = 0;
-    if (SDL_GetRendererOutputSize(renderer, &outW, &outH) == 0)
-      SDL_RenderSetIntegerScale(renderer,
-                                outW >= 2 * width && outH >= 2 * height ? SDL_TRUE : SDL_FALSE);
+    // The screen starts black, and so does the frame it is taken to show:
+    // the game's first black frames cost nothing.
+    refit();
+    shown.assign(static_cast<std::size_t>(frameW) * frameH, 0xFF000000u);
+    fillTextureBlack();
+    // Black before the window shows (every later present clears first).
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);
+    SDL_RenderPresent(renderer);
+    SDL_ShowWindow(window);
+    if (fullScreen)
+      SDL_RaiseWindow(window);
 
     arrow = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
     if (arrow != nullptr)
       SDL_SetCursor(arrow);
     SDL_ShowCursor(SDL_ENABLE);
 
-    // Half a millisecond over the period, so that the caller's own clock,
-    // read a moment after ours (perhaps after being kept waiting for the
-    // processor), also never sees less than a period.
-    const Uint64 frequency = SDL_GetPerformanceFrequency();
-    refreshPeriod = frequency / static_cast<Uint64>(hertz > 0 ? hertz : 60) + frequency / 2000;
-    lastInStepPresent = 0;
     focused = true; // the game starts as the active program
     minimized = false;
     active = true;
+    redrawDue = texture == nullptr;
     releasedBeforeFocusLoss.clear();
     heldThroughSwitch.clear();
     return true;
@@ -154,40 +231,53 @@ public:
     if (arrow != nullptr)
       SDL_FreeCursor(arrow);
     arrow = nullptr;
+    shown.clear();
   }
 
   void Present(const std::uint32_t *pixels, int width, int height,
                bool inStepWithRefresh) override {
     if (renderer == nullptr || pixels == nullptr || width <= 0 || height <= 0)
       return;
-    if (!makeTexture(width, height))
+    if (presentObserver != nullptr)
+      presentObserver(pixels, width, height);
+    const std::size_t count = static_cast<std::size_t>(width) * height;
+    const bool same = !redrawDue && width == frameW && height == frameH && shown.size() == count &&
+                      std::memcmp(shown.data(), pixels, count * sizeof(std::uint32_t)) == 0;
+    if (!inStepWithRefresh) {
+      if (!same)
+        show(pixels, width, height, false);
       return;
-    if (vsyncToggles && inStepWithRefresh != vsyncOn &&
-        SDL_RenderSetVSync(renderer, inStepWithRefresh) == 0)
-      vsyncOn = inStepWithRefresh;
-    SDL_UpdateTexture(texture, nullptr, pixels, width * static_cast<int>(sizeof(std::uint32_t)));
-    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-    SDL_RenderClear(renderer);
-    SDL_RenderCopy(renderer, texture, nullptr, nullptr);
-    SDL_RenderPresent(renderer);
-    if (!inStepWithRefresh)
-      return;
-    // A present that came back before a whole refresh period (no real
-    // vertical sync, or an early one) waits out the rest itself.
-    Uint64 now = SDL_GetPerformanceCounter();
-    if (lastInStepPresent != 0 && now - lastInStepPresent < refreshPeriod) {
-      waitUntil(lastInStepPresent + refreshPeriod);
-      now = SDL_GetPerformanceCounter();
     }
-    lastInStepPresent = now;
+    // The screen already shows this frame: nothing to upload or present,
+    // but the frame still takes its turn.
+    double now = secondsNow();
+    double until = 0;
+    if (same) {
+      until = pacer.Skipped(now);
+    } else {
+      const double from = pacer.PresentNoEarlierThan(now);
+      if (from > now)
+        sleepUntil(from);
+      show(pixels, width, height, true);
+      until = pacer.Presented(secondsNow());
+    }
+    now = secondsNow();
+    if (until > now) {
+      sleepUntil(until);
+      now = secondsNow();
+    }
+    pacer.Resumed(now);
+    if (vsyncToggles && vsyncOn && !pacer.InStepWithRefresh() &&
+        SDL_RenderSetVSync(renderer, 0) == 0) {
+      vsyncOn = false; // the refresh was not really waited for
+      vsyncToggles = false;
+    }
   }
 
   void MovePointer(int x, int y) override {
-    if (window == nullptr || renderer == nullptr)
+    if (window == nullptr)
       return;
-    int wx = 0, wy = 0;
-    SDL_RenderLogicalToWindow(renderer, static_cast<float>(x), static_cast<float>(y), &wx, &wy);
-    SDL_WarpMouseInWindow(window, wx, wy);
+    SDL_WarpMouseInWindow(window, fit.ScreenX(x), fit.ScreenY(y));
   }
 
   void PumpEvents(std::vector<TBackendEvent> &out) override {
@@ -196,6 +286,9 @@ public:
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0)
       translate(event, out);
+    if (redrawDue && !shown.empty() && window != nullptr &&
+        (SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED) == 0)
+      redraw(); // exposed or restored: at once
   }
 
   void WaitForEvent(int timeoutMs) override {
@@ -214,15 +307,183 @@ private:
   SDL_Renderer *renderer = nullptr;
   SDL_Texture *texture = nullptr;
   SDL_Cursor *arrow = nullptr;
-  int textureW = 0, textureH = 0;
+  int frameW = 0, frameH = 0;
+  TScreenFit fit;
+  TFrameScaler scaler;
+  std::vector<std::uint32_t> shown; // the frame on the screen
+  bool redrawDue = true;            // the screen lost it, or its size changed
+  bool textureHolds = false;        // the texture holds the shown frame, scaled
+  bool fullScreenNow = true;
+  int placeChecks = 0;       // times the full screen may still be put back in place
   bool vsyncOn = false;      // the renderer waits for the refresh now
   bool vsyncToggles = false; // and can be told not to
-  Uint64 refreshPeriod = 0;
-  Uint64 lastInStepPresent = 0;
+  pacing::TFramePacer pacer;
   bool focused = true, minimized = false, active = true;
   std::vector<int> releasedBeforeFocusLoss; // key-ups since the last other event
   std::vector<int> heldThroughSwitch;       // keys held when the focus left
   Uint32 resumedAt = 0;
+
+  int displayIndex() const {
+    const int index = window != nullptr ? SDL_GetWindowDisplayIndex(window) : 0;
+    return index >= 0 ? index : 0;
+  }
+
+  // Full screen: the whole desktop. Else a window of the largest whole
+  // multiple of the frame that fits the desktop's free area (at least 1x).
+  SDL_Rect windowPlace(bool fullScreen) const {
+    SDL_Rect bounds{0, 0, frameW, frameH};
+    if (fullScreen) {
+      SDL_GetDisplayBounds(displayIndex(), &bounds);
+      return bounds;
+    }
+    SDL_Rect usable{0, 0, frameW, frameH};
+    SDL_GetDisplayUsableBounds(displayIndex(), &usable);
+    const int whole = std::max(1, std::min(usable.w / frameW, usable.h / frameH));
+    return SDL_Rect{static_cast<int>(SDL_WINDOWPOS_CENTERED),
+                    static_cast<int>(SDL_WINDOWPOS_CENTERED), whole * frameW, whole * frameH};
+  }
+
+  // The frame's place in the window as it is now; the texture holds the
+  // scaled frame at its final size.
+  void refit() {
+    int outW = frameW, outH = frameH;
+    if (renderer == nullptr || SDL_GetRendererOutputSize(renderer, &outW, &outH) != 0)
+      return;
+    TScreenFit next = FitFrame(frameW, frameH, outW, outH);
+    if (texture != nullptr && next.w == fit.w && next.h == fit.h && next.x == fit.x &&
+        next.y == fit.y && next.screenW == fit.screenW && next.screenH == fit.screenH)
+      return;
+    fit = next;
+    scaler.Prepare(fit);
+    if (texture != nullptr)
+      SDL_DestroyTexture(texture);
+    texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                fit.w, fit.h);
+    if (texture != nullptr) {
+      // Every frame is opaque as drawn, and already at its screen size.
+      SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
+      SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
+    }
+    textureHolds = false;
+    redrawDue = true;
+  }
+
+  void fillTextureBlack() {
+    void *target = nullptr;
+    int pitch = 0;
+    if (texture == nullptr || SDL_LockTexture(texture, nullptr, &target, &pitch) != 0)
+      return;
+    for (int y = 0; y < fit.h; ++y) {
+      auto *row = reinterpret_cast<std::uint32_t *>(static_cast<char *>(target) +
+                                                    static_cast<std::ptrdiff_t>(y) * pitch);
+      std::fill(row, row + fit.w, 0xFF000000u);
+    }
+    SDL_UnlockTexture(texture);
+    textureHolds = true;
+  }
+
+  void presentTexture() {
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);
+    const SDL_Rect where{fit.x, fit.y, fit.w, fit.h};
+    SDL_RenderCopy(renderer, texture, nullptr, &where);
+    SDL_RenderPresent(renderer);
+    redrawDue = false;
+  }
+
+  // The shown frame again, scaled again only when the texture lost it.
+  void redraw() {
+    refit();
+    if (texture == nullptr)
+      return;
+    if (!textureHolds) {
+      show(shown.data(), frameW, frameH, false);
+      return;
+    }
+    presentTexture();
+  }
+
+  // Scales the frame into the texture and presents it, centred on black.
+  void show(const std::uint32_t *pixels, int width, int height, bool inStepWithRefresh) {
+    if (width != frameW || height != frameH) {
+      frameW = width;
+      frameH = height;
+      if (texture != nullptr)
+        SDL_DestroyTexture(texture);
+      texture = nullptr;
+    }
+    refit();
+    if (texture == nullptr)
+      return;
+    if (vsyncToggles && inStepWithRefresh != vsyncOn &&
+        SDL_RenderSetVSync(renderer, inStepWithRefresh) == 0)
+      vsyncOn = inStepWithRefresh;
+    void *target = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(texture, nullptr, &target, &pitch) != 0)
+      return;
+    scaler.Scale(pixels, static_cast<std::uint32_t *>(target),
+                 pitch / static_cast<int>(sizeof(std::uint32_t)));
+    SDL_UnlockTexture(texture);
+    textureHolds = true;
+    presentTexture();
+    if (pixels != shown.data())
+      shown.assign(pixels, pixels + static_cast<std::size_t>(width) * height);
+  }
+
+  // Alt+Enter: full screen and a plain window of whole pixels, in turn.
+  void switchFullScreen() {
+    if (window == nullptr)
+      return;
+    fullScreenNow = !fullScreenNow;
+    const SDL_Rect place = windowPlace(fullScreenNow);
+    SDL_SetWindowBordered(window, fullScreenNow ? SDL_FALSE : SDL_TRUE);
+    SDL_SetWindowSize(window, place.w, place.h);
+    SDL_SetWindowPosition(window, place.x, place.y);
+    if (fullScreenNow)
+      SDL_RaiseWindow(window);
+    placeChecks = fullScreenNow ? 4 : 0;
+    redrawDue = true;
+  }
+
+  // A window manager may place the full screen by where its frame was while
+  // the decorations go: it is put back at the desktop's corner, a few times
+  // at most, so as never to fight a manager that wants it elsewhere.
+  void keepFullScreenInPlace() {
+    if (!fullScreenNow || placeChecks <= 0 || window == nullptr)
+      return;
+    const SDL_Rect place = windowPlace(true);
+    int x = 0, y = 0, w = 0, h = 0;
+    SDL_GetWindowPosition(window, &x, &y);
+    SDL_GetWindowSize(window, &w, &h);
+    if (x == place.x && y == place.y && w == place.w && h == place.h)
+      return;
+    --placeChecks;
+    SDL_SetWindowSize(window, place.w, place.h);
+    SDL_SetWindowPosition(window, place.x, place.y);
+  }
+
+  // The window's icon: the crossed swords of the game's own art.
+  void setIcon() {
+    const std::optional<TPixmap> art = DecodePngFile("IronholdArt/swords.png");
+    if (!art || art->width <= 0 || art->height <= 0)
+      return;
+    std::vector<std::uint32_t> argb(static_cast<std::size_t>(art->width) * art->height);
+    const int bpp = art->bytesPerPixel();
+    for (std::size_t i = 0; i < argb.size(); ++i) {
+      const std::uint8_t *p = &art->bytes[i * static_cast<std::size_t>(bpp)];
+      const std::uint32_t r = p[0], g = bpp >= 3 ? p[1] : p[0], b = bpp >= 3 ? p[2] : p[0];
+      // Black is the art's see-through colour.
+      const std::uint32_t a = bpp == 4 ? p[3] : ((r | g | b) != 0 ? 255u : 0u);
+      argb[i] = (a << 24) | (r << 16) | (g << 8) | b;
+    }
+    SDL_Surface *icon = SDL_CreateRGBSurfaceWithFormatFrom(
+        argb.data(), art->width, art->height, 32, art->width * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (icon == nullptr)
+      return;
+    SDL_SetWindowIcon(window, icon);
+    SDL_FreeSurface(icon);
+  }
 
   void startVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO) != 0)
@@ -247,9 +508,9 @@ private:
     // SDL leaves SIGINT and SIGTERM alone, so they end the program at once;
     // with the desktop's own mode there is nothing to put back.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "1");
+    // The game minimises its full screen itself when the focus leaves.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "1");
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
     SDL_SetHint(SDL_HINT_APP_NAME, kTitle);
 
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
@@ -266,35 +527,6 @@ private:
         Backend().CloseWindow();
         SDL_Quit();
       });
-    }
-  }
-
-  bool makeTexture(int width, int height) {
-    if (texture != nullptr && textureW == width && textureH == height)
-      return true;
-    if (texture != nullptr)
-      SDL_DestroyTexture(texture);
-    texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                                width, height);
-    if (texture == nullptr)
-      return false;
-    // Every frame is opaque as drawn: no blending with the cleared target.
-    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
-    SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
-    textureW = width;
-    textureH = height;
-    return true;
-  }
-
-  void waitUntil(Uint64 target) {
-    const Uint64 frequency = SDL_GetPerformanceFrequency();
-    for (;;) {
-      const Uint64 now = SDL_GetPerformanceCounter();
-      if (now >= target)
-        return;
-      const Uint64 leftMs = (target - now) * 1000 / frequency;
-      if (leftMs >= 2)
-        SDL_Delay(static_cast<Uint32>(leftMs - 1)); // the last millisecond is spun
     }
   }
 
@@ -323,6 +555,9 @@ private:
         return;
       }
       releasedBeforeFocusLoss.clear();
+      if ((event.key.keysym.sym == SDLK_RETURN || event.key.keysym.sym == SDLK_KP_ENTER) &&
+          (event.key.keysym.mod & KMOD_ALT) != 0 && event.key.repeat == 0)
+        switchFullScreen(); // the keys still reach the game
       emit(out,
            event.key.repeat != 0 || stillHeldFromBefore(code, event.key.timestamp)
                ? TEventKind::KeyRepeat
@@ -348,9 +583,9 @@ private:
       return;
     }
     case SDL_MOUSEMOTION:
-      // SDL already gives logical pixels; in the bars they run past the frame.
-      emit(out, TEventKind::PointerMove, 0, clampToInt16(event.motion.x),
-           clampToInt16(event.motion.y));
+      // Frame pixels; in the bars they run past the frame.
+      emit(out, TEventKind::PointerMove, 0, clampToInt16(fit.FrameX(event.motion.x)),
+           clampToInt16(fit.FrameY(event.motion.y)));
       return;
     case SDL_MOUSEWHEEL: {
       int steps = event.wheel.y;
@@ -368,10 +603,11 @@ private:
       return;
     case SDL_RENDER_TARGETS_RESET:
     case SDL_RENDER_DEVICE_RESET:
-      // The texture's contents are gone; the next present makes a new one.
+      // The texture's contents are gone: a new one, and the frame again.
       if (texture != nullptr)
         SDL_DestroyTexture(texture);
       texture = nullptr;
+      redrawDue = true;
       return;
     default:
       return;
@@ -384,9 +620,13 @@ private:
     switch (w.event) {
     case SDL_WINDOWEVENT_FOCUS_LOST:
       focused = false;
+      // A full screen steps aside for the other program.
+      if (fullScreenNow && window != nullptr)
+        SDL_MinimizeWindow(window);
       break;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
       focused = true;
+      redrawDue = true;
       break;
     case SDL_WINDOWEVENT_MINIMIZED:
       minimized = true;
@@ -394,7 +634,20 @@ private:
     case SDL_WINDOWEVENT_RESTORED:
     case SDL_WINDOWEVENT_MAXIMIZED:
       minimized = false;
+      redrawDue = true;
       break;
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_SHOWN:
+      redrawDue = true;
+      return;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+      keepFullScreenInPlace();
+      refit();
+      redrawDue = true;
+      return;
+    case SDL_WINDOWEVENT_MOVED:
+      keepFullScreenInPlace();
+      return;
     case SDL_WINDOWEVENT_CLOSE:
       emit(out, TEventKind::Close);
       return;
@@ -431,6 +684,10 @@ private:
 };
 
 } // namespace
+
+void SetPresentObserver(TPresentObserver observer) {
+  presentObserver = observer;
+}
 
 TBackend &Backend() {
   // Never destroyed: the exit handlers still use it.
