@@ -2,7 +2,7 @@
 #include "design_screen.h"
 
 #include "battle.h"
-#include "inspection.h"
+#include "hovered_cell.h"
 #include "palettes.h"
 #include "platform/platform.h"
 #include "saved_designs.h"

@@ -1,7 +1,7 @@
 // The equip and underequip palettes and the placement of the carried item.
 #include "palettes.h"
 
-#include "inspection.h"
+#include "hovered_cell.h"
 #include "platform/platform.h"
 
 namespace game {

@@ -14,7 +14,7 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "game/inspection.h"
+#include "game/hovered_cell.h"
 #include "game/saved_designs.h"
 #include "game/ship_views.h"
 #include "game/state.h"

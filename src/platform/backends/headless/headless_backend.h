@@ -14,7 +14,7 @@
 // Exit status of a run whose script has run out.
 constexpr int kOutOfInputStatus = 3;
 // Polls without a present that count as one frame of game time. A design
-// frame polls a few hundred times (the cell inspection alone asks the pointer
+// frame polls a few hundred times (the hovered cell alone asks the pointer
 // about a hundred times), so a frame that presents never runs into the next.
 constexpr int kPollsPerFrame = 1000;
 

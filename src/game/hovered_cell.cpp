@@ -1,5 +1,5 @@
 // The hovered cell, its description and the labels of the two ships.
-#include "inspection.h"
+#include "hovered_cell.h"
 
 #include "platform/platform.h"
 #include "state.h"

@@ -1,4 +1,4 @@
-// Cell inspection: the cell under the pointer, its description, and the labels
+// The hovered cell: the cell under the pointer, its description, and the labels
 // of the two ships, through the design screen from start-up.
 #include <algorithm>
 #include <sstream>
@@ -29,7 +29,7 @@ const TBandCase kBands[] = {
 };
 } // namespace
 
-TEST(Inspection, TheHoveredCellIsTheBandUnderThePointer) {
+TEST(HoveredCell, TheHoveredCellIsTheBandUnderThePointer) {
   // One position a frame, each read back right after its frame.
   static std::ostringstream seen;
   TSessionOptions options;
@@ -179,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(
 // A saved design may bring sizes past 200, the value that stands for no band:
 // the pointer on the outer lattice line (in no column band, yet past x = 4)
 // must still describe nothing, and read no cell.
-TEST(Inspection, NoBandMeansNoCellWhateverTheGridSize) {
+TEST(HoveredCell, NoBandMeansNoCellWhateverTheGridSize) {
   TSessionOptions options;
   options.keepFrames = {kFirstDesignFrame + 1};
   options.onPresent = [](std::int64_t index) {
