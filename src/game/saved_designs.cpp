@@ -1,8 +1,6 @@
 // The five slot files: the whole design saved and loaded, and the ten keys.
 #include "saved_designs.h"
 
-#include <bit>
-#include <cstring>
 #include <vector>
 
 #include "platform/platform.h"
@@ -25,27 +23,6 @@ const char16_t *slotPath(int slot) {
   return slot >= 1 && slot <= 5 ? paths[slot - 1] : nullptr;
 }
 
-void putInt(unsigned char *at, std::int32_t value) {
-  if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(at, &value, 4);
-  } else {
-    const auto v = static_cast<std::uint32_t>(value);
-    for (int i = 0; i < 4; ++i)
-      at[i] = static_cast<unsigned char>(v >> (8 * i));
-  }
-}
-
-std::int32_t getInt(const unsigned char *at) {
-  std::uint32_t v = 0;
-  if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(&v, at, 4);
-  } else {
-    for (int i = 0; i < 4; ++i)
-      v |= std::uint32_t{at[i]} << (8 * i);
-  }
-  return static_cast<std::int32_t>(v);
-}
-
 // The grids in the order of a slot file.
 struct TGridsInFileOrder {
   ShipGrid grids[6];
@@ -62,20 +39,20 @@ std::vector<unsigned char> designBytes() {
     for (int r = 0; r < kGridSize; ++r)
       for (int k = 0; k < kStoredSlots; ++k)
         for (ShipGrid grid : order.grids) {
-          putInt(at, grid[c][r][k]);
+          StoreInt(at, grid[c][r][k]);
           at += 4;
         }
-  putInt(at, shownShip);
-  putInt(at + 4, gridColumns);
-  putInt(at + 8, gridRows);
+  StoreInt(at, shownShip);
+  StoreInt(at + 4, gridColumns);
+  StoreInt(at + 8, gridRows);
   return bytes;
 }
 
 // Only values the game itself produces are taken: anything else would send
 // the whole-grid passes beyond the grids.
 bool trailerAcceptable(const unsigned char *trailer) {
-  const std::int32_t ship = getInt(trailer), columns = getInt(trailer + 4),
-                     rows = getInt(trailer + 8);
+  const std::int32_t ship = LoadInt(trailer), columns = LoadInt(trailer + 4),
+                     rows = LoadInt(trailer + 8);
   return ship >= 0 && ship <= 1 && columns >= 0 && columns <= 39 && rows >= 0 && rows <= 24;
 }
 
@@ -86,12 +63,12 @@ void takeDesign(const std::vector<unsigned char> &bytes) {
     for (int r = 0; r < kGridSize; ++r)
       for (int k = 0; k < kStoredSlots; ++k)
         for (ShipGrid grid : order.grids) {
-          grid[c][r][k] = getInt(at);
+          grid[c][r][k] = LoadInt(at);
           at += 4;
         }
-  shownShip = getInt(at);
-  gridColumns = getInt(at + 4);
-  gridRows = getInt(at + 8);
+  shownShip = LoadInt(at);
+  gridColumns = LoadInt(at + 4);
+  gridRows = LoadInt(at + 8);
 }
 
 struct TSlotKey {

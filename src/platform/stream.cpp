@@ -94,15 +94,12 @@ void TStream::WriteBytes(const void *buffer, std::size_t count) {
 std::int32_t TStream::ReadInt() {
   unsigned char bytes[4];
   ReadBytes(bytes, 4);
-  return static_cast<std::int32_t>(std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 |
-                                   std::uint32_t{bytes[2]} << 16 | std::uint32_t{bytes[3]} << 24);
+  return LoadInt(bytes);
 }
 
 void TStream::WriteInt(std::int32_t value) {
-  const auto v = static_cast<std::uint32_t>(value);
-  const unsigned char bytes[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
-                                  static_cast<unsigned char>(v >> 16),
-                                  static_cast<unsigned char>(v >> 24)};
+  unsigned char bytes[4];
+  StoreInt(bytes, value);
   WriteBytes(bytes, 4);
 }
 

@@ -2,9 +2,11 @@
 // functions, 32-bit integers little-endian, and the two stream errors.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 
@@ -74,6 +76,28 @@ private:
 };
 
 // Streams are held through handles, 0 standing for none.
+// An integer as a stream holds it: 4 bytes, least significant first.
+// On a little-endian machine that is the integer's own memory, copied whole.
+inline void StoreInt(unsigned char *at, std::int32_t value) {
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(at, &value, 4);
+  } else {
+    const auto v = static_cast<std::uint32_t>(value);
+    for (int i = 0; i < 4; ++i)
+      at[i] = static_cast<unsigned char>(v >> (8 * i));
+  }
+}
+inline std::int32_t LoadInt(const unsigned char *at) {
+  if constexpr (std::endian::native == std::endian::little) {
+    std::int32_t value;
+    std::memcpy(&value, at, 4);
+    return value;
+  } else {
+    return static_cast<std::int32_t>(std::uint32_t{at[0]} | std::uint32_t{at[1]} << 8 |
+                                     std::uint32_t{at[2]} << 16 | std::uint32_t{at[3]} << 24);
+  }
+}
+
 int OpenForReading(const TText &path);
 int OpenForWriting(const TText &path);
 // Writes a whole new file, or leaves the old one as it is: none when the

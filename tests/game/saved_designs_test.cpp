@@ -18,6 +18,7 @@
 #include "platform/platform.h"
 #include "support/design_session.h"
 #include "support/game_report.h"
+#include "support/scratch_folder.h"
 #include "support/session.h"
 
 namespace fs = std::filesystem;
@@ -101,13 +102,7 @@ std::uint64_t stateFingerprint() {
 class SlotFiles : public ::testing::Test {
 protected:
   void SetUp() override {
-    char name[] = "/tmp/drayvane-slots-XXXXXX";
-    ASSERT_NE(mkdtemp(name), nullptr);
-    folder = name;
-    art = folder / "IronholdArt";
     fs::create_directory(art);
-    previous = fs::current_path();
-    fs::current_path(folder);
     createGrids();
     clearAllGrids();
     shownShip = 0;
@@ -115,11 +110,7 @@ protected:
     gridRows = 10;
     credits = 1234;
   }
-  void TearDown() override {
-    InjectStreamFault(TStreamFault::None);
-    fs::current_path(previous);
-    fs::remove_all(folder);
-  }
+  void TearDown() override { InjectStreamFault(TStreamFault::None); }
   // A design in every grid, slots 10 and up included, that no file holds.
   static void markTheGrids() {
     for (int g = 0; g < 6; ++g)
@@ -131,14 +122,9 @@ protected:
     gridColumns = 20;
     gridRows = 15;
   }
-  static std::vector<std::string> artListing(const fs::path &where) {
-    std::vector<std::string> names;
-    for (const auto &entry : fs::directory_iterator(where))
-      names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-  fs::path folder, art, previous;
+  TScratchFolder scratch{"slots"};
+  const fs::path &folder = scratch.path;
+  const fs::path art = folder / "IronholdArt";
 };
 } // namespace
 
@@ -326,7 +312,7 @@ TEST_P(FailedSaves, LeaveTheSlotAsItWasAndTheGameGoesOn) {
   if (!fs::exists(art))
     return;
   chmod(art.c_str(), 0755);
-  EXPECT_EQ(artListing(art),
+  EXPECT_EQ(FolderListing(art),
             c.oldFile ? std::vector<std::string>{"saved1.sdx"} : std::vector<std::string>{})
       << "no temporary file stays behind";
   if (c.oldFile) {
@@ -382,7 +368,7 @@ TEST_P(SavesOnASmallDisk, KeepTheOldDesign) {
       _exit(77);
     saveDesign(1);
     const bool kept = readFile(art / "saved1.sdx") == old;
-    const bool alone = artListing(art) == std::vector<std::string>{"saved1.sdx"};
+    const bool alone = FolderListing(art) == std::vector<std::string>{"saved1.sdx"};
     _exit(kept && alone ? 0 : 1);
   }
   int status = 0;

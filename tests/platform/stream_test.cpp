@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "platform/platform.h"
+#include "support/scratch_folder.h"
 #include "support/session.h"
 
 namespace fs = std::filesystem;
@@ -28,30 +29,12 @@ void writeFile(const fs::path &name, const TBytes &bytes) {
             static_cast<std::streamsize>(bytes.size()));
 }
 
-std::vector<std::string> folderListing(const fs::path &folder) {
-  std::vector<std::string> names;
-  for (const auto &entry : fs::directory_iterator(folder))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // Each test works in a fresh folder of its own, as the working directory.
 class Streams : public ::testing::Test {
 protected:
-  void SetUp() override {
-    char name[] = "/tmp/drayvane-stream-XXXXXX";
-    ASSERT_NE(mkdtemp(name), nullptr);
-    folder = name;
-    previous = fs::current_path();
-    fs::current_path(folder);
-  }
-  void TearDown() override {
-    InjectStreamFault(TStreamFault::None);
-    fs::current_path(previous);
-    fs::remove_all(folder);
-  }
-  fs::path folder, previous;
+  void TearDown() override { InjectStreamFault(TStreamFault::None); }
+  TScratchFolder scratch{"stream"};
+  const fs::path &folder = scratch.path;
 };
 
 struct TIntCase {
@@ -249,7 +232,7 @@ TEST_P(ReplacingStream, GivesTheWholeNewFileOrLeavesTheOldOne) {
   Close(out);
   EXPECT_EQ(raised, !c.replaced);
   EXPECT_EQ(readFile("slot.sdx"), c.replaced ? TBytes(20000, 0x22) : old);
-  EXPECT_EQ(folderListing(folder), std::vector<std::string>{"slot.sdx"}) << "no temporary file";
+  EXPECT_EQ(FolderListing(folder), std::vector<std::string>{"slot.sdx"}) << "no temporary file";
   struct stat info {};
   ASSERT_EQ(stat("slot.sdx", &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0640u);
@@ -268,7 +251,7 @@ TEST_F(Streams, AReplacingStreamLeavesAReadOnlyFileAlone) {
   chmod("slot.sdx", 0444);
   EXPECT_EQ(OpenForReplacing(u"slot.sdx"), 0);
   EXPECT_EQ(readFile("slot.sdx"), (TBytes{1, 2, 3, 4}));
-  EXPECT_EQ(folderListing(folder), std::vector<std::string>{"slot.sdx"});
+  EXPECT_EQ(FolderListing(folder), std::vector<std::string>{"slot.sdx"});
 }
 
 TEST_F(Streams, AReplacingStreamClosedWithoutCommitLeavesNoTrace) {
@@ -276,5 +259,5 @@ TEST_F(Streams, AReplacingStreamClosedWithoutCommitLeavesNoTrace) {
   ASSERT_NE(out, 0);
   WriteInt(out, 5);
   Close(out);
-  EXPECT_TRUE(folderListing(folder).empty());
+  EXPECT_TRUE(FolderListing(folder).empty());
 }

@@ -61,12 +61,7 @@ click_frame() {
 
 "$game" "$work/frame.png" >"$work/game_out.txt" 2>"$work/game_err.txt" &
 probe_pid=$!
-wid=""
-for _ in $(seq 100); do
-  wid=$(xdotool search --name '^Drayvane 31$' 2>/dev/null | head -n 1)
-  [ -n "$wid" ] && break
-  sleep 0.05
-done
+wid=$(find_window 'Drayvane 31' 10)
 [ -n "$wid" ] || fail "no window named Drayvane 31"
 geometry() {
   xwininfo -id "$wid" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
@@ -96,12 +91,7 @@ screen_is bare "after the click"
 # Another program takes the focus, then the game has it back.
 LANG=C xmessage -geometry 200x80+10+10 -name other 'another program' &
 other_pid=$!
-other=""
-for _ in $(seq 100); do
-  other=$(xdotool search --name '^other$' 2>/dev/null | head -n 1)
-  [ -n "$other" ] && break
-  sleep 0.05
-done
+other=$(find_window 'other' 10)
 [ -n "$other" ] || fail "the other program's window did not appear"
 if [ "$manager" = wm ]; then
   xdotool windowactivate --sync "$other" || fail "cannot activate the other program"

@@ -103,12 +103,7 @@ click 1023 767 1 1
 # go and the game is suspended; the focus back resumes it.
 xmessage -geometry 200x80+10+10 -name other 'another program' &
 other_pid=$!
-other=""
-for _ in $(seq 100); do
-  other=$(xdotool search --name '^other$' 2>/dev/null | head -n 1)
-  [ -n "$other" ] && break
-  sleep 0.05
-done
+other=$(find_window 'other' 10)
 [ -n "$other" ] || fail "the other program's window did not appear"
 xdotool mousemove --sync 600 600
 sleep 0.1

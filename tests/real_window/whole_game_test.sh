@@ -120,12 +120,7 @@ xdotool mousemove --sync 300 200
 "$work/game/drayvane31" >"$work/game_out.txt" 2>"$work/game_err.txt" &
 game_pid=$!
 probe_pid=$game_pid # the shared clean-up ends it if the test stops early
-wid=""
-for _ in $(seq 100); do
-  wid=$(xdotool search --name '^Drayvane 31$' 2>/dev/null | head -n 1)
-  [ -n "$wid" ] && break
-  sleep 0.1
-done
+wid=$(find_window 'Drayvane 31' 10)
 [ -n "$wid" ] || fail "the game's window did not appear"
 sleep 0.5 # the renderer replaces the first window
 wid=$(xdotool search --name '^Drayvane 31$' | head -n 1)

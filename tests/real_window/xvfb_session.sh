@@ -64,6 +64,18 @@ start_openbox() {
   fail "openbox did not start"
 }
 
+# find_window NAME SECONDS: the id of the first window of exactly that name,
+# or nothing when none appears in time.
+find_window() {
+  local id=""
+  for _ in $(seq $(($2 * 20))); do
+    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1)
+    [ -n "$id" ] && break
+    sleep 0.05
+  done
+  echo "$id"
+}
+
 # wait_for_line FILE TEXT SECONDS
 wait_for_line() {
   for _ in $(seq $(($3 * 20))); do
