@@ -15,8 +15,8 @@ done
 if [ "$(id -u)" -eq 0 ]; then
   echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  apt-get update -qq -o DPkg::Lock::Timeout=900
+  apt-get install -y -qq -o DPkg::Lock::Timeout=900 --no-install-recommends "${missing[@]}" >/dev/null
 else
   echo "Missing packages. Run this once, then try again:"
   echo "  sudo apt-get install -y ${missing[*]}"

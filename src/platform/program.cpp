@@ -3,15 +3,15 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 
 #include "backend.h"
 #include "display.h"
+#include "system/system.h"
 
 void StartPlatform() {
   // The game finds its art folder relative to the program file.
   std::string folder = Backend().ProgramFolder();
-  if (!folder.empty() && chdir(folder.c_str()) != 0) {
+  if (!folder.empty() && !ChangeWorkingFolder(folder)) {
     // Stay where we are; the pictures then simply fail to load.
   }
 }

@@ -4,13 +4,11 @@
 
 #include <cerrno>
 #include <exception>
-#include <fcntl.h>
 #include <map>
 #include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "program.h"
+#include "system/system.h"
 
 namespace {
 std::map<int, std::unique_ptr<TStream>> streams;
@@ -48,25 +46,6 @@ int keep(std::unique_ptr<TStream> stream) {
   return lastHandle;
 }
 
-std::int64_t fileLength(std::FILE *file) {
-  struct stat info {};
-  return fstat(fileno(file), &info) == 0 ? static_cast<std::int64_t>(info.st_size) : 0;
-}
-
-std::string folderOf(const std::string &name) {
-  const std::size_t slash = name.rfind('/');
-  if (slash == std::string::npos)
-    return ".";
-  return slash == 0 ? "/" : name.substr(0, slash);
-}
-
-void syncFolder(const std::string &folder) {
-  int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0)
-    return;
-  fsync(fd);
-  close(fd);
-}
 } // namespace
 
 void TStream::ReadBytes(void *buffer, std::size_t count) {
@@ -145,10 +124,11 @@ void TCStream::Flush() {
 void TCStream::Close() {
   if (!file)
     return;
-  std::fclose(file);
-  file = nullptr;
   if (!temporaryName.empty())
-    unlink(temporaryName.c_str()); // never committed: the target keeps its old bytes
+    CloseAndDiscard(file, temporaryName); // never committed: the target keeps its old bytes
+  else
+    std::fclose(file);
+  file = nullptr;
   temporaryName.clear();
   _pos = 0;
   _size = 0;
@@ -165,15 +145,14 @@ void TCStream::Commit() {
     return;
   // Only a file that is whole on the disk may take the target's name.
   bool whole = !writeFailed && std::fflush(file) == 0 && std::ferror(file) == 0;
-  whole = whole && injectedFault != TStreamFault::Sync && fsync(fileno(file)) == 0;
-  whole = std::fclose(file) == 0 && whole;
+  whole = whole && injectedFault != TStreamFault::Sync && FlushToDisk(file);
+  if (whole && injectedFault != TStreamFault::Rename)
+    whole = CloseAndReplace(file, temporaryName, targetName);
+  else {
+    CloseAndDiscard(file, temporaryName);
+    whole = false;
+  }
   file = nullptr;
-  whole = whole && injectedFault != TStreamFault::Rename &&
-          std::rename(temporaryName.c_str(), targetName.c_str()) == 0;
-  if (!whole)
-    unlink(temporaryName.c_str());
-  else
-    syncFolder(folderOf(targetName)); // the new name itself survives a power cut
   temporaryName.clear();
   _pos = 0;
   _size = 0;
@@ -183,19 +162,15 @@ void TCStream::Commit() {
 }
 
 int OpenForReading(const TText &path) {
-  std::FILE *file = std::fopen(FileNameFromPath(path).c_str(), "rb");
+  std::int64_t length = 0;
+  std::FILE *file = OpenFileForReading(FileNameFromPath(path), length);
   if (!file)
     return 0;
-  struct stat info {};
-  if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
-    std::fclose(file);
-    return 0;
-  }
-  return keep(std::make_unique<TCStream>(file, kStreamReading, fileLength(file)));
+  return keep(std::make_unique<TCStream>(file, kStreamReading, length));
 }
 
 int OpenForWriting(const TText &path) {
-  std::FILE *file = std::fopen(FileNameFromPath(path).c_str(), "wb");
+  std::FILE *file = OpenFileForWriting(FileNameFromPath(path));
   if (!file)
     return 0;
   return keep(std::make_unique<TCStream>(file, kStreamWriting, 0));
@@ -203,37 +178,12 @@ int OpenForWriting(const TText &path) {
 
 int OpenForReplacing(const TText &path) {
   const std::string target = FileNameFromPath(path);
-  mode_t fileMode = 0666;
-  bool keepMode = false;
-  struct stat info {};
-  if (stat(target.c_str(), &info) == 0) {
-    // A file the player made read-only stays as it is, also for a user whom
-    // the system would let write it.
-    if (!S_ISREG(info.st_mode) || (info.st_mode & 0222) == 0 ||
-        faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
-      return 0;
-    fileMode = info.st_mode & 07777;
-    keepMode = true;
-  }
-  static unsigned serial = 0;
+  // What an earlier copy of the game left when it stopped mid-save goes now.
+  RemoveStaleReplacements(target);
   std::string temporary;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temporary = target + "." + std::to_string(getpid()) + "-" + std::to_string(++serial) + ".tmp";
-    fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST)
-      return 0;
-  }
-  if (fd < 0)
+  std::FILE *file = OpenReplacement(target, temporary);
+  if (!file)
     return 0;
-  if (keepMode)
-    fchmod(fd, fileMode); // the new file keeps the permissions of the old one
-  std::FILE *file = fdopen(fd, "wb");
-  if (!file) {
-    close(fd);
-    unlink(temporary.c_str());
-    return 0;
-  }
   auto stream = std::make_unique<TCStream>(file, kStreamWriting, 0);
   stream->ReplaceOnCommit(temporary, target);
   return keep(std::move(stream));

@@ -2,6 +2,7 @@
 // opening, closing, the path rule and the replacing stream's failures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <fstream>
@@ -260,4 +261,31 @@ TEST_F(Streams, AReplacingStreamClosedWithoutCommitLeavesNoTrace) {
   WriteInt(out, 5);
   Close(out);
   EXPECT_TRUE(FolderListing(folder).empty());
+}
+
+TEST_F(Streams, ASaveRemovesWhatAStoppedSaveOfItsSlotLeftButNotASaveUnderWay) {
+  writeFile("slot.sdx.4242-7.tmp", {9}); // a save stopped mid-way
+  writeFile("slot.sdx.1-1.tmp", {9});
+  writeFile("other.sdx.4242-7.tmp", {9}); // another slot's
+  writeFile("slot.sdx.notes.tmp", {9});   // not the game's
+  const int underWay = OpenForReplacing(u"slot.sdx");
+  ASSERT_NE(underWay, 0);
+
+  const int out = OpenForReplacing(u"slot.sdx");
+  ASSERT_NE(out, 0);
+  WriteInt(out, 5);
+  Commit(out);
+  Close(out);
+  std::vector<std::string> left = FolderListing(folder);
+  EXPECT_EQ(left.size(), 4u) << ::testing::PrintToString(left);
+  for (const char *gone : {"slot.sdx.4242-7.tmp", "slot.sdx.1-1.tmp"})
+    EXPECT_EQ(std::count(left.begin(), left.end(), gone), 0) << gone;
+
+  // The save under way still completes.
+  WriteInt(underWay, 6);
+  Commit(underWay);
+  Close(underWay);
+  EXPECT_EQ(readFile("slot.sdx"), (TBytes{6, 0, 0, 0}));
+  EXPECT_EQ(FolderListing(folder),
+            (std::vector<std::string>{"other.sdx.4242-7.tmp", "slot.sdx", "slot.sdx.notes.tmp"}));
 }

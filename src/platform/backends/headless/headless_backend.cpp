@@ -2,7 +2,8 @@
 #include "headless_backend.h"
 
 #include <cstdlib>
-#include <filesystem>
+
+#include "platform/system/system.h"
 
 THeadlessBackend &Headless() {
   static THeadlessBackend backend;
@@ -40,9 +41,7 @@ void THeadlessBackend::SetScript(TScript s) {
 std::string THeadlessBackend::ProgramFolder() {
   if (!programFolder.empty())
     return programFolder;
-  std::error_code ec;
-  auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string() : exe.parent_path().string();
+  return RunningProgramFolder();
 }
 
 bool THeadlessBackend::OpenWindow(int, int, bool full, int hz) {

@@ -10,10 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <optional>
 #include <string>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -21,6 +19,7 @@
 #include "platform/pacing.h"
 #include "platform/png.h"
 #include "platform/screen_fit.h"
+#include "platform/system/system.h"
 #include "sdl_backend.h"
 #include "sdl_keymap.h"
 
@@ -140,13 +139,7 @@ TPresentObserver presentObserver = nullptr;
 
 class TSdlBackend final : public TBackend {
 public:
-  std::string ProgramFolder() override {
-    std::error_code error;
-    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error)
-      return {};
-    return exe.parent_path().string();
-  }
+  std::string ProgramFolder() override { return RunningProgramFolder(); }
 
   bool OpenWindow(int width, int height, bool fullScreen, int hertz) override {
     CloseWindow();

@@ -1,0 +1,35 @@
+// What differs between the systems the game runs on: the program's folder and
+// the files of the operating system. Each system has one file that defines
+// these (posix.cpp, ...), and the build compiles the one of its target.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+// The folder that holds the running program file, in UTF-8; empty if unknown.
+std::string RunningProgramFolder();
+// Makes a folder the working directory; false when it cannot.
+bool ChangeWorkingFolder(const std::string &folder);
+
+// Names are UTF-8 and use '/' between folders.
+// An existing file that is not a folder, opened for reading, and its length.
+std::FILE *OpenFileForReading(const std::string &name, std::int64_t &length);
+// A new or emptied file, opened for writing.
+std::FILE *OpenFileForWriting(const std::string &name);
+
+// A new temporary file beside target that will replace it, named in
+// temporary. None when target is not a plain file the player may write, or
+// the folder takes no new file. The new file keeps the old one's permissions.
+std::FILE *OpenReplacement(const std::string &target, std::string &temporary);
+// Every byte written to file so far reaches the disk.
+bool FlushToDisk(std::FILE *file);
+// Closes the replacement file and gives it target's name in one step that
+// survives a power cut; on failure the target is as it was and the temporary
+// file is gone.
+bool CloseAndReplace(std::FILE *file, const std::string &temporary, const std::string &target);
+// Closes the replacement file and removes it; the target is as it was.
+void CloseAndDiscard(std::FILE *file, const std::string &temporary);
+// Removes the temporary files of target that a copy of the game left behind
+// when it stopped mid-save, never one that a running copy is still writing.
+void RemoveStaleReplacements(const std::string &target);
