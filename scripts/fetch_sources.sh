@@ -12,10 +12,12 @@ mkdir -p "$dest"
 if ! grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
   if [ "$(id -u)" -ne 0 ]; then
     echo "No deb-src entry for apt. Run this once, then try again:" >&2
-    echo "  echo 'deb-src http://deb.debian.org/debian bookworm main' | sudo tee /etc/apt/sources.list.d/drayvane-src.list && sudo apt-get update" >&2
+    echo "  printf 'Types: deb-src\\nURIs: http://deb.debian.org/debian\\nSuites: bookworm\\nComponents: main\\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\\n' | sudo tee /etc/apt/sources.list.d/drayvane-src.sources && sudo apt-get update" >&2
     exit 1
   fi
-  echo 'deb-src http://deb.debian.org/debian bookworm main' >/etc/apt/sources.list.d/drayvane-src.list
+  # Signed as the system's own entry for the archive is, which apt requires.
+  printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: bookworm\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+    >/etc/apt/sources.list.d/drayvane-src.sources
   apt-get update -qq -o DPkg::Lock::Timeout=900
 fi
 
