@@ -126,23 +126,27 @@ int runFrame(const std::string &expected, double seconds) {
       break;
   }
   reportIntervals(intervals, "flip intervals");
-  // The same spacing from a bare sleep on the same machine: what its load
-  // allows any program that sleeps a sixtieth of a second.
-  std::vector<double> sleeps;
+  // The same frames presented at once and spaced by a plain clock: the
+  // spacing that this machine's load allows any program that draws, presents
+  // and sleeps a sixtieth of a second.
+  std::vector<double> paced;
   Clock::time_point previous = Clock::now();
   for (int i = 0; i < 90; ++i) {
+    drawKnownFrame(tile);
+    Flip(0);
     std::this_thread::sleep_until(previous + std::chrono::microseconds(16667));
     const Clock::time_point now = Clock::now();
-    sleeps.push_back(std::chrono::duration<double, std::milli>(now - previous).count());
+    paced.push_back(std::chrono::duration<double, std::milli>(now - previous).count());
     previous = now;
   }
-  reportIntervals(sleeps, "sleep intervals");
+  reportIntervals(paced, "paced intervals");
   return 0;
 }
 
 // input [SECONDS] [STOPKEY]: a plain frame loop that prints every answer of
 // the queries that changes: key hits of every code, button transitions with
-// the pointer position, and the suspended flag.
+// the pointer position, and the suspended flag; and "frame N" at the end of
+// each frame, for the test to know what a frame has seen.
 int runInput(double seconds, int stopKey) {
   OpenDisplay(1024, 768, 32, 60, 0);
   int buttons[4] = {};
@@ -172,6 +176,7 @@ int runInput(double seconds, int stopKey) {
       suspended = InputState().appSuspended;
       std::printf("suspended %d\n", suspended);
     }
+    std::printf("frame %d\n", frame);
     std::fflush(stdout);
     if (stop)
       return 0;
