@@ -22,8 +22,9 @@ pixel() { convert "$1" -format "%[hex:p{$2,$3}]" info:; }
 frames=0
 frame() {
   frames=$((frames + 1))
+  mark_game
   kill -USR1 "$probe_pid"
-  wait_for_line "$work/game_out.txt" "frame $frames written" 10 || fail "no frame $frames from the game"
+  game_says "frame $frames written"
   mv "$work/frame.png" "$work/$1.png"
 }
 
@@ -32,52 +33,40 @@ frame() {
 screen_is() {
   local target=root w=$screen_w h=$screen_h
   if [ $# -gt 2 ]; then target=$3 w=$4 h=$5; fi
-  sleep 0.3 # two frames or more on the screen
-  import -window "$target" "$work/shot.png" || fail "$2: no screenshot"
   "$probe" scale "$work/$1.png" "$w" "$h" "$work/expected.png" || fail "$2: cannot scale"
-  local differing
-  differing=$(compare -metric AE "$work/expected.png" "$work/shot.png" null: 2>&1) || true
-  [ "$differing" = 0 ] || {
+  wait_for_screen "$work/expected.png" 30 "$target" || {
     [ -n "${DRAYVANE_KEEP_SHOTS:-}" ] && cp "$work/shot.png" "$work/expected.png" "$DRAYVANE_KEEP_SHOTS/"
-    fail "$2: the screen differs from the fitted frame in $differing pixels"
+    fail "$2: the screen differs from the fitted frame in" \
+      "$(differing_pixels "$work/expected.png" "$work/shot.png") pixels"
   }
 }
 
-# click_frame X Y [W H WINDOW]: a click where frame pixel (X, Y) is drawn.
+# click_frame X Y [W H WINDOW]: a click where frame pixel (X, Y) is drawn;
+# then the ten frames of the click marker, which the game counts.
 click_frame() {
-  local w=${3:-$screen_w} h=${4:-$screen_h} at
-  at=$("$probe" at "$w" "$h" "$1" "$2")
-  if [ -n "${5:-}" ]; then
-    xdotool mousemove --window "$5" --sync $at
-  else
-    xdotool mousemove --sync $at
-  fi
-  sleep 0.1
-  xdotool mousedown 1
-  sleep 0.1
-  xdotool mouseup 1
-  sleep 0.5 # the click marker shows for ten frames
+  local w=${3:-$screen_w} h=${4:-$screen_h}
+  game_click $("$probe" at "$w" "$h" "$1" "$2") ${5:-}
+  game_frames 10
 }
 
-"$game" "$work/frame.png" >"$work/game_out.txt" 2>"$work/game_err.txt" &
-probe_pid=$!
-wid=$(find_window 'Drayvane 31' 10)
-[ -n "$wid" ] || fail "no window named Drayvane 31"
+start_game "$game" "$work/frame.png"
 geometry() {
   xwininfo -id "$wid" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
     /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}'
 }
+geometry_is() { [ "$(geometry)" = "$1" ]; }
 full_screen_window() {
-  local g
-  g=$(geometry)
-  [ "$g" = "0 0 $screen_w $screen_h" ] || fail "$1: the full screen window lies at $g"
+  wait_until 30 geometry_is "0 0 $screen_w $screen_h" ||
+    fail "$1: the full screen window lies at $(geometry)"
 }
-sleep 0.3
 full_screen_window "at the start"
+if [ "$manager" = nowm ]; then
+  xdotool windowfocus --sync "$wid" || fail "cannot focus the game"
+fi
+wait_for_focus "$wid" 30 || fail "the game's window never had the focus"
 
 # A 27 x 15 grid, then the design screen with its lattice.
-xdotool key --delay 100 2 7 1 5
-sleep 0.4
+game_keys 2 7 1 5
 frame lattice
 [ "$(pixel "$work/lattice.png" 5 30)" = FFFFFF ] || fail "no lattice on the design screen"
 screen_is lattice "design screen"
@@ -88,60 +77,57 @@ frame bare
 [ "$(pixel "$work/bare.png" 5 30)" = 000000 ] || fail "the click on the grid-lines button did not reach it"
 screen_is bare "after the click"
 
-# Another program takes the focus, then the game has it back.
+# Another program takes the focus (under openbox as soon as it appears),
+# then the game has it back.
+mark_game
 LANG=C xmessage -geometry 200x80+10+10 -name other 'another program' &
 other_pid=$!
 other=$(find_window 'other' 10)
 [ -n "$other" ] || fail "the other program's window did not appear"
 if [ "$manager" = wm ]; then
   xdotool windowactivate --sync "$other" || fail "cannot activate the other program"
-  sleep 0.3
-  xwininfo -id "$wid" | grep -q 'IsUnMapped' || fail "the full screen did not step aside"
+  game_says 'took suspend'
+  wait_until 30 window_unmapped "$wid" || fail "the full screen did not step aside"
+  mark_game
   kill "$other_pid"
   xdotool windowactivate --sync "$wid" || fail "cannot bring the game back"
 else
   xdotool windowfocus --sync "$other" || fail "cannot focus the other program"
-  sleep 0.3
+  game_says 'took suspend'
+  mark_game
   kill "$other_pid"
   xdotool windowfocus --sync "$wid" || fail "cannot focus the game again"
 fi
+game_says 'took resume'
+wait_for_focus "$wid" 30 || fail "the game's window did not have the focus back"
 screen_is bare "focus away and back"
 
 # Alt+Enter: a window of the largest whole multiple that fits, clicks exact.
-xdotool key alt+Return
-sleep 0.5
-read -r _ _ win_w win_h < <(geometry)
+game_key alt+Return 'took keydown 13'
 whole=$((screen_w / 1024 < screen_h / 768 ? screen_w / 1024 : screen_h / 768))
-[ "$win_w x $win_h" = "$((whole * 1024)) x $((whole * 768))" ] ||
-  fail "Alt+Enter gave a window of $win_w x $win_h, not $whole times the frame"
+win_w=$((whole * 1024)) win_h=$((whole * 768))
+window_size_is() { [ "$(geometry | cut -d' ' -f3,4)" = "$win_w $win_h" ]; }
+wait_until 30 window_size_is ||
+  fail "Alt+Enter gave a window of $(geometry | cut -d' ' -f3,4), not $whole times the frame"
 screen_is bare "windowed" "$wid" "$win_w" "$win_h"
 click_frame 190 750 "$win_w" "$win_h" "$wid"
 frame windowed
 [ "$(pixel "$work/windowed.png" 5 30)" = FFFFFF ] || fail "the click in the window did not reach the button"
 screen_is windowed "windowed, after the click" "$wid" "$win_w" "$win_h"
 
-xdotool key alt+Return
-sleep 0.5
+game_key alt+Return 'took keydown 13'
 full_screen_window "after Alt+Enter twice"
 click_frame 190 750
 frame full_again
 [ "$(pixel "$work/full_again.png" 5 30)" = 000000 ] || fail "the click after the return to full screen missed"
 screen_is full_again "full screen again"
 
-# The X server goes: the game ends within a second, failing, with one line.
+# The X server goes: the game ends at once, failing, with one line.
 kill -0 "$probe_pid" || fail "the game ended early"
 [ -n "$wm_pid" ] && kill "$wm_pid"
-{
-  kill -KILL "$xvfb_pid"
-  wait "$xvfb_pid"
-} 2>/dev/null
-xvfb_pid=""
+kill_xvfb
 start=$(date +%s%N)
-for _ in $(seq 40); do
-  kill -0 "$probe_pid" 2>/dev/null || break
-  sleep 0.025
-done
-kill -0 "$probe_pid" 2>/dev/null && fail "the game still runs after its X server went away"
+wait_for_exit "$probe_pid" 30 || fail "the game still runs 30 s after its X server went away"
 elapsed=$((($(date +%s%N) - start) / 1000000))
 status=0
 wait "$probe_pid" || status=$?

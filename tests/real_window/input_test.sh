@@ -9,33 +9,46 @@ need xdotool xmessage
 start_xvfb
 
 xdotool mousemove --sync 100 50 # away from the middle, where Xvfb starts it
-"$probe" input 80 123 >"$work/probe_out.txt" 2>"$work/probe_err.txt" &
+out="$work/probe_out.txt"
+"$probe" input 240 123 >"$out" 2>"$work/probe_err.txt" &
 probe_pid=$!
-wait_for_line "$work/probe_out.txt" ready 20 || fail "the probe never opened its window"
-wid=$(xdotool search --name '^Drayvane 31$' | head -n 1)
+wait_for_line "$out" ready 60 || fail "the probe never opened its window"
+wid=$(find_window 'Drayvane 31' 30)
 [ -n "$wid" ] || fail "no window named Drayvane 31"
 xdotool windowfocus --sync "$wid" || fail "cannot focus the window"
+wait_for_focus "$wid" 30 || fail "the window never had the focus"
 
 # Opening the display put the pointer in its middle.
-sed -n 2p "$work/probe_out.txt" | grep -qx 'pointer at 512 384' ||
+grep -v '^frame ' "$out" | sed -n 2p | grep -qx 'pointer at 512 384' ||
   fail "the pointer did not start at the display's centre"
+
+# The probe's lines since the last check; and its frames, which it reports
+# as "frame N" at the end of each.
+seen=$(line_count "$out")
+reports() { awk -v seen="$seen" 'NR > seen && !/^frame /' "$out"; }
+# count_since MARK N PATTERN: N lines matching PATTERN after the first MARK.
+count_since() {
+  awk -v mark="$1" -v n="$2" -v pattern="$3" 'NR > mark && $0 ~ pattern && ++count >= n { exit }
+    END { exit (count < n) }' "$out"
+}
+has_reports() { count_since "$seen" "$1" '^(key|button|suspended|timed) '; }
+# (or the probe has ended: it runs no more frames, and sees no more events)
+has_frames_since() { count_since "$1" "$2" '^frame ' || process_gone "$probe_pid"; }
+# frames N: N more frames ended from now on.
+frames() {
+  wait_until 30 has_frames_since "$(line_count "$out")" "$1" || fail "the probe ran no $1 frames more"
+}
 
 # expect WHAT LINE...: the probe's lines since the last check are exactly
 # these, in any order (one frame may see several events).
-seen=2 # "ready" and the pointer
 expect() {
   local what=$1
   shift
-  local want=$#
-  for _ in $(seq 40); do
-    [ $(($(wc -l <"$work/probe_out.txt") - seen)) -ge "$want" ] && break
-    sleep 0.05
-  done
-  sleep 0.05 # anything more that this step caused
-  local got
-  got=$(tail -n +$((seen + 1)) "$work/probe_out.txt" | sort)
-  seen=$((seen + $(printf '%s' "$got" | grep -c '^')))
-  local wanted
+  wait_until 30 has_reports $#
+  frames 2 # anything more that this step caused comes with them
+  local got wanted
+  got=$(reports | sort)
+  seen=$(line_count "$out")
   wanted=$(printf '%s\n' "$@" | sort)
   [ "$got" = "$wanted" ] || fail "$what: saw [$(echo $got)], wanted [$(echo $wanted)]"
 }
@@ -77,7 +90,8 @@ for group in "${groups[@]}"; do
   expect "keys ${names[*]}" "${lines[@]}"
 done
 
-# Held for two seconds, through the keyboard's repeats: one press.
+# Held for two seconds, through the keyboard's repeats: one press. The hold
+# is the input itself: the X server repeats a held key after 660 ms.
 xdotool keydown q
 sleep 2
 xdotool keyup q
@@ -87,7 +101,7 @@ expect "q held 2 s" "key 81 hits 1"
 # middle one, the game's the right one.
 click() { # x y xdotool-button game-button
   xdotool mousemove --sync "$1" "$2"
-  sleep 0.1
+  frames 2 # the move taken before the press
   xdotool mousedown "$3"
   expect "button $4 pressed at ($1, $2)" "button $4 down at $1 $2"
   xdotool mouseup "$3"
@@ -106,7 +120,7 @@ other_pid=$!
 other=$(find_window 'other' 10)
 [ -n "$other" ] || fail "the other program's window did not appear"
 xdotool mousemove --sync 600 600
-sleep 0.1
+frames 2
 xdotool mousedown 1
 expect "button held before the switch" "button 1 down at 600 600"
 xdotool windowfocus --sync "$other"
@@ -121,6 +135,8 @@ xdotool keydown q
 expect "q held before the switch" "key 81 hits 1"
 xdotool windowfocus --sync "$other"
 expect "focus away with q held" "suspended 1"
+# The holds are the input: the key repeats every 40 ms, to the other program
+# and then to the game's window.
 sleep 0.5
 xdotool windowfocus --sync "$wid"
 expect "focus back with q held" "suspended 0"
@@ -132,7 +148,7 @@ kill "$other_pid" 2>/dev/null
 
 xdotool key F12
 expect "stop key" "key 123 hits 1"
-wait_for_probe 20 || fail "the probe did not stop on F12"
-echo "keys and clicks seen as sent: $(grep -c '^key' "$work/probe_out.txt") key lines," \
-  "$(grep -c '^button' "$work/probe_out.txt") button lines"
+wait_for_probe 60 || fail "the probe did not stop on F12"
+echo "keys and clicks seen as sent: $(grep -c '^key' "$out") key lines," \
+  "$(grep -c '^button' "$out") button lines"
 echo "PASS"

@@ -9,7 +9,7 @@ check_stops() { # what, then the environment changes for env
   local what=$1
   shift
   local status=0
-  env "$@" timeout 10 "$probe" frame "$work/expected.png" 1 \
+  env "$@" timeout 60 "$probe" frame "$work/expected.png" 1 \
     >"$work/probe_out.txt" 2>"$work/probe_err.txt" || status=$?
   [ "$status" -ne 0 ] || fail "$what: the probe ran without a display"
   [ "$status" -ne 124 ] || fail "$what: the probe hung"

@@ -8,6 +8,10 @@
 # headless tests pixel for pixel; the battle's outcome depends on how many
 # frames the player spent designing, so its message is one of two lines
 # that the headless game draws for a sure win and a sure loss.
+#
+# GAME is the game probe: the game as players have it, with a report of the
+# frames it presents and the input it takes, so that each step waits for the
+# game to have taken it.
 # Usage: whole_game_test.sh GAME REPLAY GOLDEN_DIR
 source "$(dirname "$0")/xvfb_session.sh"
 game=$1
@@ -29,26 +33,12 @@ structure_picture() { echo "$((25 * ($1 % 10) + 12)) $((25 * ($1 / 10) + 12))"; 
 
 # --- driving the game -----------------------------------------------------
 
-# A press of the left button held over a few frames, then a pause for the
-# game to act on its release.
-press() { # x y
-  xdotool mousemove --sync "$1" "$2"
-  sleep 0.1
-  xdotool mousedown 1
-  sleep 0.1
-  xdotool mouseup 1
-  sleep 0.25
-}
-key() { # xdotool key names
-  xdotool key --delay 100 "$@"
-  sleep 0.25
-}
+press() { game_click "$@"; } # x y
 # An item out of a palette into a cell of the main grid.
 place_structure() { press $structure_button; press $(structure_picture "$1"); press $(cell "$2" "$3"); }
 place_equip() { press $equip_button; press $(equip_picture "$1"); press $(cell "$2" "$3"); }
 
-screenshot() { # name: the screen as it is now, after two more frames
-  sleep 0.2
+screenshot() { # name: the screen as it is now
   import -window root "$work/$1.png" || fail "no screenshot for $1"
   echo "$work/$1.png"
 }
@@ -66,18 +56,19 @@ differing() { # a b [whole|message|all-but-message]
   done
   compare -metric AE "$a" "$b" null: 2>&1 || true
 }
-expect_golden() { # screenshot golden-name [part]
-  local n
-  n=$(differing "$1" "$golden/$2.png" "${3:-whole}")
-  [ "$n" = 0 ] || fail "$(basename "$1"): differs from the golden $2 in $n pixels"
-  echo "$(basename "$1"): equals the golden $2${3:+ ($3)}"
+# shows NAME PICTURE [PART]: a screenshot NAME now equals PICTURE (in part).
+shows() { [ "$(differing "$(screenshot "$1")" "$2" "${3:-whole}")" = 0 ]; }
+expect_golden() { # name golden-name [part]: the screen comes to equal a golden frame
+  wait_until 30 shows "$1" "$golden/$2.png" "${3:-whole}" ||
+    fail "$1: differs from the golden $2 in $(differing "$work/$1.png" "$golden/$2.png" "${3:-whole}") pixels"
+  echo "$1.png: equals the golden $2${3:+ ($3)}"
 }
 game_running() { kill -0 "$game_pid" 2>/dev/null || fail "the game ended early"; }
 
 # --- the game, as built for players, in a folder of its own ---------------
 
 mkdir -p "$work/game/IronholdArt"
-cp "$game" "$work/game/drayvane31"
+cp "$game" "$work/game/game_probe"
 cp "$(dirname "$game")"/IronholdArt/*.png "$work/game/IronholdArt/"
 slot="$work/game/IronholdArt/saved1.sdx"
 
@@ -117,25 +108,20 @@ for outcome in lost won; do
 done
 
 xdotool mousemove --sync 300 200
-"$work/game/drayvane31" >"$work/game_out.txt" 2>"$work/game_err.txt" &
-game_pid=$!
-probe_pid=$game_pid # the shared clean-up ends it if the test stops early
-wid=$(find_window 'Drayvane 31' 10)
-[ -n "$wid" ] || fail "the game's window did not appear"
-sleep 0.5 # the renderer replaces the first window
-wid=$(xdotool search --name '^Drayvane 31$' | head -n 1)
+start_game "$work/game/game_probe" "$work/frame.png"
+game_pid=$probe_pid # the shared clean-up ends it if the test stops early
 xdotool windowfocus --sync "$wid" || fail "cannot focus the game's window"
-xdotool mousemove --sync 300 200
+wait_for_focus "$wid" 30 || fail "the game's window never had the focus"
 
 # 1. The grid size: 12 columns, 10 rows.
-expect_golden "$(screenshot columns-prompt)" setup_columns_tens
-key 1 2 1 0
-expect_golden "$(screenshot empty-design)" design_screen_12x10
+expect_golden columns-prompt setup_columns_tens
+game_keys 1 2 1 0
+expect_golden empty-design design_screen_12x10
 
 # 2. The player's ship: weapons 96 and 24, armour 47 and 2, cargo 37 and 99,
 # crew over the first gun and the second crate; the palettes as they open.
 press $structure_button
-expect_golden "$(screenshot structure-palette)" palette_structure
+expect_golden structure-palette palette_structure
 press $(structure_picture 96)
 press $(cell 1 1)
 place_structure 24 2 1
@@ -144,18 +130,18 @@ place_structure 2 2 2
 place_structure 37 3 1
 place_structure 99 3 2
 press $equip_button
-expect_golden "$(screenshot equip-palette)" palette_equip
+expect_golden equip-palette palette_equip
 press $(equip_picture 13)
 press $(cell 1 1)
 place_equip 55 3 2
 # A row of armour 5 from one choice: Space keeps the item carried.
-key space
+game_key space
 press $structure_button
 press $(structure_picture 5)
 press $(cell 1 3)
 press $(cell 2 3)
 press $(cell 3 3)
-key space
+game_key space
 
 # 3. The enemy ship, in the main grid after an exchange: weapon 90, armour
 # 16, cargo 50 and an equip item; then the player's ship back on top.
@@ -165,13 +151,12 @@ place_structure 16 1 0
 place_structure 50 2 0
 place_equip 3 0 0
 press $swap_button
-xdotool mousemove --sync $(cell 1 1)
-sleep 0.4 # the click marker runs out
-designed=$(screenshot both-ships)
-expect_golden "$designed" design_both_ships
+game_move $(cell 1 1)
+game_frames 10 # the click marker runs out: the game counts ten frames
+expect_golden both-ships design_both_ships
 
 # 4. Save into slot 1: 600,003 little-endian integers.
-key q
+game_key q
 game_running
 [ -f "$slot" ] || fail "no slot file after Q"
 [ "$(stat -c %s "$slot")" = 2400012 ] || fail "the slot file has $(stat -c %s "$slot") bytes"
@@ -201,36 +186,30 @@ cp "$slot" "$work/saved_before_battle.sdx"
 # 5. The battle, to its end: the message line says won or lost.
 press $end_button
 result=""
-for _ in $(seq 120); do
+battle_over() {
   game_running
+  local shot outcome
   shot=$(screenshot battle)
   for outcome in won lost; do
     [ "$(differing "$shot" "$work/$outcome.png" message)" = 0 ] && result=$outcome
   done
-  [ -n "$result" ] && break
-  sleep 0.5
-done
-[ -n "$result" ] || fail "no battle result on the message line within a minute"
-echo "$(basename "$shot"): the message line says the battle was $result"
+  [ -n "$result" ]
+}
+wait_until 240 battle_over || fail "no battle result on the message line within four minutes"
+echo "battle.png: the message line says the battle was $result"
 cmp -s "$slot" "$work/saved_before_battle.sdx" || fail "the battle changed the slot file"
 
 # 6. Load slot 1: the ships and the credits as saved; the message stays.
-key 1
-xdotool mousemove --sync $(cell 1 1)
-sleep 0.4
-loaded=$(screenshot loaded)
-expect_golden "$loaded" design_both_ships all-but-message
-[ "$(differing "$loaded" "$work/$result.png" message)" = 0 ] ||
+game_key 1
+game_move $(cell 1 1)
+expect_golden loaded design_both_ships all-but-message
+[ "$(differing "$work/loaded.png" "$work/$result.png" message)" = 0 ] ||
   fail "the message line changed on loading"
 
 # 7. Escape ends the game with status 0.
-key Escape
+xdotool key Escape
 status=0
-for _ in $(seq 100); do
-  kill -0 "$game_pid" 2>/dev/null || break
-  sleep 0.05
-done
-kill -0 "$game_pid" 2>/dev/null && fail "the game did not end on Escape"
+wait_for_exit "$game_pid" 30 || fail "the game did not end on Escape"
 wait "$game_pid" || status=$?
 probe_pid=""
 [ "$status" = 0 ] || fail "the game ended with status $status"

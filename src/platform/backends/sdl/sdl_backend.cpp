@@ -136,6 +136,8 @@ bool rendererUsesOpenGl() {
 }
 
 TPresentObserver presentObserver = nullptr;
+TEventObserver eventObserver = nullptr;
+TWaitObserver waitObserver = nullptr;
 
 class TSdlBackend final : public TBackend {
 public:
@@ -277,14 +279,20 @@ public:
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0)
       return;
     SDL_Event event;
+    const std::size_t first = out.size();
     while (SDL_PollEvent(&event) != 0)
       translate(event, out);
+    if (eventObserver != nullptr)
+      for (std::size_t i = first; i < out.size(); ++i)
+        eventObserver(out[i]);
     if (redrawDue && !shown.empty() && window != nullptr &&
         (SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED) == 0)
       redraw(); // exposed or restored: at once
   }
 
   void WaitForEvent(int timeoutMs) override {
+    if (waitObserver != nullptr)
+      waitObserver();
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
       SleepMilliseconds(static_cast<std::uint32_t>(timeoutMs > 0 ? timeoutMs : 0));
       return;
@@ -680,6 +688,14 @@ private:
 
 void SetPresentObserver(TPresentObserver observer) {
   presentObserver = observer;
+}
+
+void SetEventObserver(TEventObserver observer) {
+  eventObserver = observer;
+}
+
+void SetWaitObserver(TWaitObserver observer) {
+  waitObserver = observer;
 }
 
 TBackend &Backend() {
