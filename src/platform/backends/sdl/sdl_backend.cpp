@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/folders.h"
 #include "platform/pacing.h"
 #include "platform/png.h"
 #include "platform/screen_fit.h"
@@ -458,7 +459,7 @@ private:
 
   // The window's icon: the crossed swords of the game's own art.
   void setIcon() {
-    const std::optional<TPixmap> art = DecodePngFile("IronholdArt/swords.png");
+    const std::optional<TPixmap> art = DecodePngFile(ArtFileName(u".\\IronholdArt\\swords.png"));
     if (!art || art->width <= 0 || art->height <= 0)
       return;
     std::vector<std::uint32_t> argb(static_cast<std::size_t>(art->width) * art->height);
