@@ -114,19 +114,22 @@ expect_screen() { # golden [part]
   echo "the screen shows the golden $1${2:+ ($2)}"
 }
 game_window() { xdotool search --name '^Drayvane 31$' 2>/dev/null | head -n 1; }
+window_shown() { [ -n "$(game_window)" ]; }
 focused_on_game() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$(game_window)" ]; }
+focus_game() {
+  xdotool windowfocus --sync "$(game_window)" 2>/dev/null
+  focused_on_game
+}
 # The game, started as the menu starts it, by the player, from the home folder.
 start_game() { # name
   xdotool mousemove --sync 300 200
   (cd "$home" && exec "${as_player[@]}" env -i HOME="$home" PATH=/usr/bin:/bin DISPLAY="$DISPLAY" \
     SDL_VIDEODRIVER=x11 "$program" >"$work/$1_out.txt" 2>"$work/$1_err.txt") &
   game_pid=$!
-  until_true 20 test -n "$(game_window)" || fail "the game's window did not appear"
+  until_true 20 window_shown || fail "the game's window did not appear"
   # The first prompt shows once the window is the one the game keeps.
   expect_screen setup_columns_tens
-  until_true 10 sh -c 'xdotool windowfocus --sync "$0" 2>/dev/null; [ "$(xdotool getwindowfocus)" = "$0" ]' \
-    "$(game_window)" || fail "cannot focus the game's window"
-  focused_on_game || fail "the game's window lost the focus"
+  until_true 10 focus_game || fail "cannot focus the game's window"
 }
 game_ended() { ! kill -0 "$game_pid" 2>/dev/null; }
 end_game() {
