@@ -48,12 +48,38 @@ std::string readAll(const fs::path &name) {
 }
 
 std::string report;
+
+// What the game sees of its folders: the picture's file, the saves folder, a
+// save and its load.
+void saveAndLoad() {
+  report = "art " + ArtFileName(u".\\IronholdArt\\swords.png") + "\n";
+  report += "saves " + SavesFolder() + (fs::exists(SavesFolder()) ? " there\n" : " missing\n");
+  const int out = OpenForReplacing(u".\\IronholdArt\\saved1.sdx");
+  if (out == 0) {
+    report += "no save\n";
+    return;
+  }
+  WriteInt(out, 0x31323334);
+  Commit(out);
+  Close(out);
+  const int in = OpenForReading(u".\\IronholdArt\\saved1.sdx");
+  report += "loaded " + std::to_string(in == 0 ? -1 : ReadInt(in)) + "\n";
+}
+
+// As root, the game runs as nobody, for whom folders without write permission
+// are as read-only as for any player; root comes back for the session's report.
+bool becomeNobody() {
+  return geteuid() != 0 || (setresgid(65534, 65534, 0) == 0 && setresuid(65534, 65534, 0) == 0);
+}
+void becomeRootAgain() {
+  if (getuid() == 65534 && setresuid(0, 0, 0) == 0)
+    setresgid(0, 0, 0);
+}
 } // namespace
 
 TEST_P(GameFolders, FindTheArtAndPutSavesWhereThePlayerMayWrite) {
   const TFolderCase &c = GetParam();
-  // As root, the game runs as nobody, for whom folders without write
-  // permission are as read-only as for any player.
+  // Open to nobody, the player of a test run by root.
   fs::permissions(folder, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                               fs::perms::others_read | fs::perms::others_exec);
   const fs::path program = c.layout == TLayout::Portable ? folder / "game" : folder / "usr/games";
@@ -90,7 +116,7 @@ TEST_P(GameFolders, FindTheArtAndPutSavesWhereThePlayerMayWrite) {
       setenv("XDG_DATA_HOME", xdg.c_str(), 1);
     else
       unsetenv("XDG_DATA_HOME");
-    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+    if (!becomeNobody())
       std::exit(20);
     // Started from elsewhere: a working folder with an art folder of its own.
     fs::create_directories(folder / "home/elsewhere/IronholdArt");
@@ -98,18 +124,8 @@ TEST_P(GameFolders, FindTheArtAndPutSavesWhereThePlayerMayWrite) {
   };
   options.entry = [&] {
     StartPlatform();
-    report = "art " + ArtFileName(u".\\IronholdArt\\swords.png") + "\n";
-    report += "saves " + SavesFolder() + (fs::exists(SavesFolder()) ? " there\n" : " missing\n");
-    const int out = OpenForReplacing(u".\\IronholdArt\\saved1.sdx");
-    if (out == 0) {
-      report += "no save\n";
-      return;
-    }
-    WriteInt(out, 0x31323334);
-    Commit(out);
-    Close(out);
-    const int in = OpenForReading(u".\\IronholdArt\\saved1.sdx");
-    report += "loaded " + std::to_string(in == 0 ? -1 : ReadInt(in)) + "\n";
+    saveAndLoad();
+    becomeRootAgain();
   };
   options.atEnd = [] { return report; };
   const TSessionResult run = RunSession(options);
