@@ -12,6 +12,6 @@ deb=$(ls build/deb/packages/drayvane31_*.deb)
 echo "=== validating $deb"
 desktop-file-validate build/deb/packaging/*.desktop
 appstreamcli validate --no-net build/deb/packaging/*.metainfo.xml
-lintian --fail-on error --no-tag-display-limit "$deb"
+lintian --fail-on error --tag-display-limit 0 "$deb"
 echo "=== playing the package"
 bash tests/package/deb_test.sh "$deb" tests/golden
