@@ -55,10 +55,6 @@ std::string SavedFileNameForWriting(const TText &path) {
   return name;
 }
 
-const std::string &ArtFolder() {
-  return artFolder;
-}
-
 const std::string &SavesFolder() {
   return savesFolder;
 }

@@ -18,6 +18,5 @@ std::string SavedFileName(const TText &path);
 // first if it is missing.
 std::string SavedFileNameForWriting(const TText &path);
 
-// The folders found; empty before FindGameFolders.
-const std::string &ArtFolder();
+// The folder saved designs go to; empty before FindGameFolders.
 const std::string &SavesFolder();
