@@ -7,22 +7,30 @@
 # ~/.local/share/drayvane31/saved1.sdx with the exact bytes, in a folder for
 # the player alone; a new start loads it with 1. Nothing is written into the
 # installed files. Every step waits for what the screen or the disk shows.
-# Usage: deb_test.sh PACKAGE.deb GOLDEN_DIR
+#
+# Given a Debian system's root folder (debootstrap --variant=minbase bookworm
+# DIR; too slow for every test run), root installs the package there with apt
+# instead, and the player plays inside it through chroot.
+# Usage: deb_test.sh PACKAGE.deb GOLDEN_DIR [DEBIAN_ROOT]
 set -u
 deb=$(realpath "$1")
 golden=$(realpath "$2")
+system=${3:+$(realpath "$3")}
 
 work=$(mktemp -d)
 chmod 755 "$work"
 player=""
 xvfb_pid=""
 game_pid=""
+mounted=()
+in_root=()
 
 cleanup() {
   [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
   wait 2>/dev/null
-  [ -n "$player" ] && userdel --remove "$player" 2>/dev/null
+  [ -n "$player" ] && "${in_root[@]}" userdel --remove "$player" 2>/dev/null
+  for mount in "${mounted[@]}"; do umount "$mount"; done
   chmod -R u+w "$work" 2>/dev/null
   rm -rf "$work"
 }
@@ -53,39 +61,65 @@ until_true() {
 
 # --- the package, in an empty root ------------------------------------------
 
-root=$work/root
-mkdir "$root"
-dpkg -x "$deb" "$root" || fail "dpkg -x could not unpack the package"
-echo "Depends: $(dpkg-deb --field "$deb" Depends)"
-# What apt install ./drayvane31_*.deb would do: the package alone, every
-# dependency (versions too) already on this system.
-plan=$(apt-get install --simulate --no-install-recommends "$deb" 2>&1) ||
-  fail "apt would not install the package: $plan"
-others=$(echo "$plan" | grep '^Inst ' | grep -v '^Inst drayvane31 ')
-[ -z "$others" ] || fail "the package needs more than this system has: $others"
+if [ -z "$system" ]; then
+  root=$work/root
+  mkdir "$root"
+  dpkg -x "$deb" "$root" || fail "dpkg -x could not unpack the package"
+  echo "Depends: $(dpkg-deb --field "$deb" Depends)"
+  # What apt install ./drayvane31_*.deb would do: the package alone, every
+  # dependency (versions too) already on this system.
+  plan=$(apt-get install --simulate --no-install-recommends "$deb" 2>&1) ||
+    fail "apt would not install the package: $plan"
+  others=$(echo "$plan" | grep '^Inst ' | grep -v '^Inst drayvane31 ')
+  [ -z "$others" ] || fail "the package needs more than this system has: $others"
+else
+  [ "$(id -u)" -eq 0 ] || fail "only root installs into $system"
+  root=$system
+  in_root=(chroot "$root")
+  mount -t proc proc "$root/proc" && mounted+=("$root/proc")
+  mkdir -p "$root/tmp/.X11-unix"
+  mount --bind /tmp/.X11-unix "$root/tmp/.X11-unix" && mounted+=("$root/tmp/.X11-unix")
+  cp /etc/resolv.conf "$root/etc/resolv.conf"
+  cp "$deb" "$root/tmp/"
+  { chroot "$root" apt-get update && chroot "$root" env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y --no-install-recommends "/tmp/$(basename "$deb")"; } >"$work/apt.txt" 2>&1 ||
+    fail "apt could not install the package into $root"
+  grep -E '^(Setting up|The following NEW)' "$work/apt.txt" | tail -n 3
+fi
 entry=$(ls "$root"/usr/share/applications/*.desktop) || fail "no desktop entry"
 exec_line=$(sed -n 's/^Exec=//p' "$entry")
-# The program the menu starts, in the unpacked root; field codes go.
-program=$root$(echo "$exec_line" | sed 's/ %[a-zA-Z]//g')
-[ -x "$program" ] || fail "the Exec line $exec_line names no program in the package"
+# The program the menu starts, field codes gone.
+program=$(echo "$exec_line" | sed 's/ %[a-zA-Z]//g')
+[ -x "$root$program" ] || fail "the Exec line $exec_line names no program in the package"
 echo "Exec=$exec_line"
 
 # --- the player ---------------------------------------------------------------
 
-home=$work/home
-if [ "$(id -u)" -eq 0 ]; then
+if [ -n "$system" ]; then
   player=drayvane-player-$$
+  chroot "$root" useradd --create-home --user-group --shell /bin/sh "$player" ||
+    fail "cannot make the player's account"
+  home=/home/$player
+  as_player=(chroot --userspec="$player:$player" "$root")
+elif [ "$(id -u)" -eq 0 ]; then
+  # The unpacked program runs where it lies, in the unpacked root.
+  program=$root$program
+  player=drayvane-player-$$
+  home=$work/home
   useradd --create-home --home-dir "$home" --user-group --shell /bin/sh "$player" ||
     fail "cannot make the player's account"
   as_player=(setpriv --reuid="$player" --regid="$player" --init-groups)
 else
   # Not root: the player is this user; the unpacked files become read-only,
   # as root's files are for a player.
+  program=$root$program
+  home=$work/home
   mkdir "$home"
   chmod -R a-w "$root"
   as_player=()
 fi
-saves=$home/.local/share/drayvane31
+# The player's files as seen from here.
+saves=${system:+$root}$home/.local/share/drayvane31
 slot=$saves/saved1.sdx
 
 # --- the screen ---------------------------------------------------------------
@@ -124,8 +158,8 @@ focus_game() {
 # The game, started as the menu starts it, by the player, from the home folder.
 start_game() { # name
   xdotool mousemove --sync 300 200
-  (cd "$home" && exec "${as_player[@]}" env -i HOME="$home" PATH=/usr/bin:/bin DISPLAY="$DISPLAY" \
-    SDL_VIDEODRIVER=x11 "$program" >"$work/$1_out.txt" 2>"$work/$1_err.txt") &
+  "${as_player[@]}" env -i HOME="$home" PATH=/usr/bin:/bin DISPLAY="$DISPLAY" SDL_VIDEODRIVER=x11 \
+    sh -c 'cd "$HOME" && exec "$0"' "$program" >"$work/$1_out.txt" 2>"$work/$1_err.txt" &
   game_pid=$!
   until_true 20 window_shown || fail "the game's window did not appear"
   # The first prompt shows once the window is the one the game keeps.
@@ -160,7 +194,7 @@ until_true 20 slot_saved || fail "no slot file of 2400012 bytes at $slot after Q
 cmp "$slot" "$work/expected.sdx" || fail "the slot file's bytes differ"
 echo "saved: $slot has the bytes of the 12 x 10 design"
 [ "$(stat -c %a "$saves")" = 700 ] || fail "the save folder has mode $(stat -c %a "$saves"), not 700"
-[ -z "$(find "$root" -name '*.sdx' -o -name '*.tmp')" ] || fail "the game wrote into the installed files"
+[ -z "$(find "$root/usr" -name '*.sdx' -o -name '*.tmp')" ] || fail "the game wrote into the installed files"
 end_game
 
 # --- 2. A new start: a 20 x 15 grid, then 1 loads the 12 x 10 design ---------
