@@ -24,6 +24,9 @@ if(DRAYVANE_INSTALL_LAYOUT STREQUAL "system")
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${DRAYVANE_HOMEPAGE})
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  # SDL draws through OpenGL when it finds the library, which it loads itself;
+  # without it the game draws in software.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS libgl1)
   set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 endif()
 

@@ -82,7 +82,7 @@ else
   cp /etc/resolv.conf "$root/etc/resolv.conf"
   cp "$deb" "$root/tmp/"
   { chroot "$root" apt-get update && chroot "$root" env DEBIAN_FRONTEND=noninteractive \
-    apt-get install -y --no-install-recommends "/tmp/$(basename "$deb")"; } >"$work/apt.txt" 2>&1 ||
+    apt-get install -y --reinstall --no-install-recommends "/tmp/$(basename "$deb")"; } >"$work/apt.txt" 2>&1 ||
     fail "apt could not install the package into $root"
   grep -E '^(Setting up|The following NEW)' "$work/apt.txt" | tail -n 3
 fi

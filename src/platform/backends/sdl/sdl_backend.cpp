@@ -159,6 +159,13 @@ public:
     if (rendererUsesOpenGl())
       flags |= SDL_WINDOW_OPENGL;
     window = SDL_CreateWindow(kTitle, place.x, place.y, place.w, place.h, flags);
+    if (window == nullptr && (flags & SDL_WINDOW_OPENGL) != 0) {
+      // A system without the OpenGL library (SDL only loads it when asked):
+      // a plain window, drawn by SDL's software renderer.
+      SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+      window =
+          SDL_CreateWindow(kTitle, place.x, place.y, place.w, place.h, flags & ~SDL_WINDOW_OPENGL);
+    }
     if (window == nullptr)
       stopWithoutDisplay(SDL_GetError());
     stopWhenTheDisplayGoes();
