@@ -9,9 +9,10 @@ cmake --build --preset deb -j "$(nproc)"
 rm -rf build/deb/packages
 cpack --preset deb >/dev/null
 deb=$(ls build/deb/packages/drayvane31_*.deb)
-echo "=== validating $deb"
+echo "=== built and packaged in ${SECONDS}s; validating $deb"
 desktop-file-validate build/deb/packaging/*.desktop
 appstreamcli validate --no-net build/deb/packaging/*.metainfo.xml
 lintian --fail-on error --tag-display-limit 0 "$deb"
-echo "=== playing the package"
+echo "=== validated by ${SECONDS}s; playing the package"
 bash tests/package/deb_test.sh "$deb" tests/golden
+echo "=== the package's checks took ${SECONDS}s"
