@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config libsdl2-dev libpng-dev zlib1g-dev)
 if [ "${1:-play}" = test ]; then
   packages+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xdotool imagemagick x11-utils
-    openbox)
+    openbox dpkg-dev lintian desktop-file-utils appstream)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "display.h"
+#include "folders.h"
 #include "png.h"
 
 namespace {
@@ -187,7 +188,7 @@ TImage *PictureFromHandle(int picture) {
 int LoadPicture(const TText &path, int flags) {
   if (flags == -1)
     flags = kDefaultPictureFlags;
-  std::optional<TPixmap> buffer = DecodePngFile(FileNameFromPath(path));
+  std::optional<TPixmap> buffer = DecodePngFile(ArtFileName(path));
   if (!buffer || buffer->width <= 0 || buffer->height <= 0)
     return 0;
   auto image = newImage(buffer->width, buffer->height, 1, flags);
@@ -201,7 +202,7 @@ int LoadPictureSheet(const TText &path, int cellWidth, int cellHeight, int first
     flags = kDefaultPictureFlags;
   if (cellWidth <= 0 || cellHeight <= 0 || firstCell < 0 || cellCount <= 0)
     return 0;
-  std::optional<TPixmap> sheet = DecodePngFile(FileNameFromPath(path));
+  std::optional<TPixmap> sheet = DecodePngFile(ArtFileName(path));
   if (!sheet)
     return 0;
   // Whole cells only: a partial column or row at the edge is ignored.

@@ -6,11 +6,14 @@
 
 #include "backend.h"
 #include "display.h"
+#include "folders.h"
 #include "system/system.h"
 
 void StartPlatform() {
-  // The game finds its art folder relative to the program file.
+  // The game finds its art folder relative to the program file, never
+  // through the folder it was started from.
   std::string folder = Backend().ProgramFolder();
+  FindGameFolders(folder);
   if (!folder.empty() && !ChangeWorkingFolder(folder)) {
     // Stay where we are; the pictures then simply fail to load.
   }

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 
+#include "folders.h"
 #include "program.h"
 #include "system/system.h"
 
@@ -163,21 +164,21 @@ void TCStream::Commit() {
 
 int OpenForReading(const TText &path) {
   std::int64_t length = 0;
-  std::FILE *file = OpenFileForReading(FileNameFromPath(path), length);
+  std::FILE *file = OpenFileForReading(SavedFileName(path), length);
   if (!file)
     return 0;
   return keep(std::make_unique<TCStream>(file, kStreamReading, length));
 }
 
 int OpenForWriting(const TText &path) {
-  std::FILE *file = OpenFileForWriting(FileNameFromPath(path));
+  std::FILE *file = OpenFileForWriting(SavedFileNameForWriting(path));
   if (!file)
     return 0;
   return keep(std::make_unique<TCStream>(file, kStreamWriting, 0));
 }
 
 int OpenForReplacing(const TText &path) {
-  const std::string target = FileNameFromPath(path);
+  const std::string target = SavedFileNameForWriting(path);
   // What an earlier copy of the game left when it stopped mid-save goes now.
   RemoveStaleReplacements(target);
   std::string temporary;

@@ -2,9 +2,11 @@
 #include "system.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,6 +30,30 @@ void syncFolder(const std::string &folder) {
     return;
   fsync(fd);
   close(fd);
+}
+
+bool isFolder(const std::string &name) {
+  struct stat info {};
+  return stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// An environment variable that holds an absolute folder, or empty.
+std::string absoluteFolderIn(const char *variable) {
+  const char *value = std::getenv(variable);
+  return value && value[0] == '/' ? std::string(value) : std::string();
+}
+
+// The player's folder for the data of programs: $XDG_DATA_HOME, by default
+// ~/.local/share; empty when the player has no home folder.
+std::string playerDataFolder() {
+  std::string folder = absoluteFolderIn("XDG_DATA_HOME");
+  if (!folder.empty())
+    return folder;
+  std::string home = absoluteFolderIn("HOME");
+  if (home.empty())
+    if (const passwd *entry = getpwuid(getuid()); entry && entry->pw_dir && entry->pw_dir[0] == '/')
+      home = entry->pw_dir;
+  return home.empty() ? std::string() : (home == "/" ? "" : home) + "/.local/share";
 }
 
 // A temporary name as OpenReplacement makes them: "<leaf>.<digits>-<digits>.tmp".
@@ -57,6 +83,41 @@ std::string RunningProgramFolder() {
 
 bool ChangeWorkingFolder(const std::string &folder) {
   return chdir(folder.c_str()) == 0;
+}
+
+std::string FindArtFolder(const std::string &programFolder) {
+  const std::string beside = programFolder + "/IronholdArt";
+  if (isFolder(beside))
+    return beside;
+  // Installed: the program in <prefix>/games, the art in <prefix>/share/games.
+  const std::string prefix = folderOf(programFolder);
+  const std::string installed =
+      (prefix == "/" ? std::string() : prefix) + "/share/games/drayvane31/IronholdArt";
+  return isFolder(installed) ? installed : beside;
+}
+
+std::string FindSavesFolder(const std::string &artFolder) {
+  // A missing art folder is not replaced: without it there is no game to save.
+  if (!isFolder(artFolder) || faccessat(AT_FDCWD, artFolder.c_str(), W_OK | X_OK, AT_EACCESS) == 0)
+    return artFolder;
+  const std::string data = playerDataFolder();
+  return data.empty() ? artFolder : data + "/drayvane31";
+}
+
+bool MakeSavesFolder(const std::string &folder) {
+  if (isFolder(folder))
+    return true;
+  // Missing parents too, each private to the player as the player's data
+  // folders should be; the mode is set again, whatever the umask took away.
+  for (std::size_t slash = folder.find('/', 1); slash != std::string::npos;
+       slash = folder.find('/', slash + 1)) {
+    const std::string parent = folder.substr(0, slash);
+    if (mkdir(parent.c_str(), 0700) == 0)
+      chmod(parent.c_str(), 0700);
+  }
+  if (mkdir(folder.c_str(), 0700) == 0)
+    chmod(folder.c_str(), 0700);
+  return isFolder(folder);
 }
 
 std::FILE *OpenFileForReading(const std::string &name, std::int64_t &length) {

@@ -12,6 +12,16 @@ std::string RunningProgramFolder();
 // Makes a folder the working directory; false when it cannot.
 bool ChangeWorkingFolder(const std::string &folder);
 
+// The game's art folder: "IronholdArt" beside the program, or where this
+// system installs a game's data, found from the program folder.
+std::string FindArtFolder(const std::string &programFolder);
+// Where saved designs go: the art folder when the player may make files in it
+// (or it is missing), else a folder of the player's own for the game's data.
+std::string FindSavesFolder(const std::string &artFolder);
+// Makes the saves folder and any missing parents, for the player alone; true
+// when it is there.
+bool MakeSavesFolder(const std::string &folder);
+
 // Names are UTF-8 and use '/' between folders.
 // An existing file that is not a folder, opened for reading, and its length.
 std::FILE *OpenFileForReading(const std::string &name, std::int64_t &length);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/folders.h"
 #include "platform/pacing.h"
 #include "platform/png.h"
 #include "platform/screen_fit.h"
@@ -160,6 +161,13 @@ public:
     if (rendererUsesOpenGl())
       flags |= SDL_WINDOW_OPENGL;
     window = SDL_CreateWindow(kTitle, place.x, place.y, place.w, place.h, flags);
+    if (window == nullptr && (flags & SDL_WINDOW_OPENGL) != 0) {
+      // A system without the OpenGL library (SDL only loads it when asked):
+      // a plain window, drawn by SDL's software renderer.
+      SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+      window =
+          SDL_CreateWindow(kTitle, place.x, place.y, place.w, place.h, flags & ~SDL_WINDOW_OPENGL);
+    }
     if (window == nullptr)
       stopWithoutDisplay(SDL_GetError());
     stopWhenTheDisplayGoes();
@@ -466,7 +474,7 @@ private:
 
   // The window's icon: the crossed swords of the game's own art.
   void setIcon() {
-    const std::optional<TPixmap> art = DecodePngFile("IronholdArt/swords.png");
+    const std::optional<TPixmap> art = DecodePngFile(ArtFileName(u".\\IronholdArt\\swords.png"));
     if (!art || art->width <= 0 || art->height <= 0)
       return;
     std::vector<std::uint32_t> argb(static_cast<std::size_t>(art->width) * art->height);
