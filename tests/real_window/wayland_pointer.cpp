@@ -14,33 +14,33 @@ const wl_interface *kNoTypes[2] = {nullptr, nullptr};
 
 // zwlr_virtual_pointer_v1, requests in the protocol's order.
 const wl_message kPointerRequests[] = {
-    {"motion", "uff", kNoTypes},        {"motion_absolute", "uuuuu", kNoTypes},
-    {"button", "uuu", kNoTypes},        {"axis", "uuf", kNoTypes},
-    {"frame", "", kNoTypes},            {"axis_source", "u", kNoTypes},
-    {"axis_stop", "uu", kNoTypes},      {"axis_discrete", "uufi", kNoTypes},
+    {"motion", "uff", kNoTypes},   {"motion_absolute", "uuuuu", kNoTypes},
+    {"button", "uuu", kNoTypes},   {"axis", "uuf", kNoTypes},
+    {"frame", "", kNoTypes},       {"axis_source", "u", kNoTypes},
+    {"axis_stop", "uu", kNoTypes}, {"axis_discrete", "uufi", kNoTypes},
     {"destroy", "", kNoTypes},
 };
-const wl_interface kPointerInterface = {"zwlr_virtual_pointer_v1", 1, 9, kPointerRequests, 0,
-                                        nullptr};
+const wl_interface kPointerInterface = {"zwlr_virtual_pointer_v1", 1, 9,
+                                        kPointerRequests,          0, nullptr};
 
 const wl_interface *kCreateTypes[2] = {&wl_seat_interface, &kPointerInterface};
 const wl_message kManagerRequests[] = {
     {"create_virtual_pointer", "?on", kCreateTypes},
     {"destroy", "", kNoTypes},
 };
-const wl_interface kManagerInterface = {"zwlr_virtual_pointer_manager_v1", 1, 2, kManagerRequests,
-                                        0, nullptr};
+const wl_interface kManagerInterface = {
+    "zwlr_virtual_pointer_manager_v1", 1, 2, kManagerRequests, 0, nullptr};
 
 struct TGlobals {
   wl_proxy *manager = nullptr;
   wl_seat *seat = nullptr;
 };
 
-void onGlobal(void *data, wl_registry *registry, uint32_t name, const char *interface,
-              uint32_t) {
+void onGlobal(void *data, wl_registry *registry, uint32_t name, const char *interface, uint32_t) {
   auto *globals = static_cast<TGlobals *>(data);
   if (std::strcmp(interface, kManagerInterface.name) == 0)
-    globals->manager = static_cast<wl_proxy *>(wl_registry_bind(registry, name, &kManagerInterface, 1));
+    globals->manager =
+        static_cast<wl_proxy *>(wl_registry_bind(registry, name, &kManagerInterface, 1));
   else if (std::strcmp(interface, wl_seat_interface.name) == 0 && globals->seat == nullptr)
     globals->seat = static_cast<wl_seat *>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
 }
@@ -65,8 +65,8 @@ int main() {
     std::fprintf(stderr, "wayland_pointer: the compositor has no virtual pointers\n");
     return 1;
   }
-  wl_proxy *pointer = wl_proxy_marshal_constructor(globals.manager, 0, &kPointerInterface,
-                                                   globals.seat, nullptr);
+  wl_proxy *pointer =
+      wl_proxy_marshal_constructor(globals.manager, 0, &kPointerInterface, globals.seat, nullptr);
   if (pointer == nullptr || wl_display_roundtrip(display) < 0) {
     std::fprintf(stderr, "wayland_pointer: no pointer made\n");
     return 1;

@@ -29,24 +29,60 @@ bool WaylandDisplayGone(SDL_Window *window) {
   return getError != nullptr && getError(info.info.wl.display) != 0;
 }
 
-// SDL 2.26 looks up the keys held when a virtual keyboard (an on-screen
-// keyboard, a key sender) first enters the window in layout "none" (all
-// bits set), before the compositor has named the layout; libxkbcommon 1.5
-// wraps that to one past the key's last layout and reads past its table,
-// and the game ends with a segmentation fault. Here that layout has no
-// symbols, which is all SDL needs to know of such keys; every other look-up
-// goes to libxkbcommon unchanged. Defined in the program, this one is found
-// before the library's.
+// SDL 2.26 asks libxkbcommon about a Wayland keyboard before the compositor
+// has said what it types: the modifiers of a keyboard whose layout has not
+// come (a virtual keyboard, an on-screen keyboard or a key sender, that has
+// not typed yet) go to a state that does not exist, and the keys it holds
+// as it first enters the window are looked up in layout "none" (all bits
+// set), which libxkbcommon 1.5 wraps to one past the key's last layout;
+// either read ends the game with a segmentation fault. Such questions get
+// an empty answer here (no symbols, no change, no keys), which is all SDL
+// needs of a keyboard it knows nothing of yet; every other one goes to
+// libxkbcommon unchanged. Defined in the program, these are found before
+// the library's own.
+namespace {
+
+constexpr std::uint32_t kNoLayout = 0xFFFFFFFFu;
+
+template <typename TFunction> TFunction libraryOwn(const char *name) {
+  return reinterpret_cast<TFunction>(dlsym(RTLD_NEXT, name));
+}
+
+} // namespace
+
 extern "C" __attribute__((visibility("default"))) int
 xkb_keymap_key_get_syms_by_level(struct xkb_keymap *keymap, std::uint32_t key, std::uint32_t layout,
                                  std::uint32_t level, const std::uint32_t **symbols) {
   using TLookUp = int (*)(struct xkb_keymap *, std::uint32_t, std::uint32_t, std::uint32_t,
                           const std::uint32_t **);
-  static const auto lookUp =
-      reinterpret_cast<TLookUp>(dlsym(RTLD_NEXT, "xkb_keymap_key_get_syms_by_level"));
-  if (layout == 0xFFFFFFFFu || lookUp == nullptr) {
+  static const auto lookUp = libraryOwn<TLookUp>("xkb_keymap_key_get_syms_by_level");
+  if (keymap == nullptr || layout == kNoLayout || lookUp == nullptr) {
     *symbols = nullptr;
     return 0;
   }
   return lookUp(keymap, key, layout, level, symbols);
+}
+
+extern "C" __attribute__((visibility("default"))) int
+xkb_state_update_mask(struct xkb_state *state, std::uint32_t depressedModifiers,
+                      std::uint32_t latchedModifiers, std::uint32_t lockedModifiers,
+                      std::uint32_t depressedLayout, std::uint32_t latchedLayout,
+                      std::uint32_t lockedLayout) {
+  using TUpdate = int (*)(struct xkb_state *, std::uint32_t, std::uint32_t, std::uint32_t,
+                          std::uint32_t, std::uint32_t, std::uint32_t);
+  static const auto update = libraryOwn<TUpdate>("xkb_state_update_mask");
+  if (state == nullptr || update == nullptr)
+    return 0;
+  return update(state, depressedModifiers, latchedModifiers, lockedModifiers, depressedLayout,
+                latchedLayout, lockedLayout);
+}
+
+extern "C" __attribute__((visibility("default"))) void
+xkb_keymap_key_for_each(struct xkb_keymap *keymap,
+                        void (*visit)(struct xkb_keymap *, std::uint32_t, void *), void *data) {
+  using TForEach =
+      void (*)(struct xkb_keymap *, void (*)(struct xkb_keymap *, std::uint32_t, void *), void *);
+  static const auto forEach = libraryOwn<TForEach>("xkb_keymap_key_for_each");
+  if (keymap != nullptr && forEach != nullptr)
+    forEach(keymap, visit, data);
 }
