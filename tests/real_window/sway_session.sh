@@ -28,8 +28,12 @@ cleanup() {
     find /tmp -maxdepth 2 -user "$user" \( -name '.X*-lock' -o -path '/tmp/.X11-unix/X*' \) \
       -delete 2>/dev/null
     userdel "$user" 2>/dev/null
-  elif [ -n "$sway_pid" ]; then
-    kill "$sway_pid" 2>/dev/null
+  else
+    # Run as the caller: the compositor and this shell's helpers.
+    [ -n "$sway_pid" ] && kill "$sway_pid" 2>/dev/null
+    local helpers
+    helpers=$(jobs -p)
+    [ -n "$helpers" ] && kill $helpers 2>/dev/null
   fi
   wait 2>/dev/null
   rm -rf "$work"

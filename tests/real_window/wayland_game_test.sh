@@ -66,7 +66,7 @@ frame() {
   frames=$((frames + 1))
   kill -USR1 "$game_pid"
   wait_until 10 grep -qx "frame $frames written" "$work/game/out.txt" ||
-    { gdb -p "$game_pid" -batch -ex "thread 1" -ex "bt" 2>&1 | grep "^#" | head -30; fail "no frame $frames from the game"; }
+    fail "no frame $frames from the game"
   mv "$work/game/frame.png" "$work/$1.png"
 }
 same_picture() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = 0 ]; }
