@@ -5,7 +5,8 @@ set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config libsdl2-dev libpng-dev zlib1g-dev)
 if [ "${1:-play}" = test ]; then
   packages+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xdotool imagemagick x11-utils
-    openbox dpkg-dev lintian desktop-file-utils appstream)
+    openbox dpkg-dev lintian desktop-file-utils appstream sway grim wtype xwayland jq
+    libwayland-dev libxkbcommon-dev)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -1,5 +1,5 @@
-// The key table: letters and signs follow the layout, every other key its
-// position, and keys the game has no code for send nothing.
+// The key table: letters, digits and signs follow the layout, every other key
+// its position, and keys the game has no code for send nothing.
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -117,6 +117,20 @@ const KeyCase kRussianLayout[] = {
   {"key that types ya", SDL_SCANCODE_Z, 0x044F, 90},
 };
 INSTANTIATE_TEST_SUITE_P(RussianLayout, KeyCodeFromSdlTest, testing::ValuesIn(kRussianLayout));
+
+// A key sender or an on-screen keyboard numbers its keys as it likes: its
+// key numbers are no positions, what the keys type is.
+const KeyCase kVirtualKeyboard[] = {
+  {"2 on the Escape key's number", SDL_SCANCODE_ESCAPE, SDLK_2, 50},
+  {"7 on main-row 1's number", SDL_SCANCODE_1, SDLK_7, 55},
+  {"0 on F1's number", SDL_SCANCODE_F1, SDLK_0, 48},
+  {"x on main-row 2's number", SDL_SCANCODE_2, SDLK_x, 88},
+  {"Escape on main-row 3's number", SDL_SCANCODE_3, SDLK_ESCAPE, 27},
+  {"Enter on Q's number", SDL_SCANCODE_Q, SDLK_RETURN, 13},
+  {"Backspace on Tab's number", SDL_SCANCODE_TAB, SDLK_BACKSPACE, 8},
+  {"Space on Enter's number", SDL_SCANCODE_RETURN, SDLK_SPACE, 32},
+};
+INSTANTIATE_TEST_SUITE_P(VirtualKeyboard, KeyCodeFromSdlTest, testing::ValuesIn(kVirtualKeyboard));
 
 const KeyCase kNoCode[] = {
   {"keypad =", SDL_SCANCODE_KP_EQUALS, SDLK_KP_EQUALS, 0},

@@ -201,13 +201,14 @@ int runBench(int frames) {
   return 0;
 }
 
-// scale FRAME.png SCREENW SCREENH OUT.png: the picture a screen of that size
-// must show for the frame: scaled to fit, centred, black around it.
-int runScale(const std::string &in, int screenW, int screenH, const std::string &out) {
+// The picture a screen of that size must show for the frame: scaled to fit,
+// centred, black around it; nothing when the frame cannot be read.
+std::optional<std::vector<std::uint32_t>> fittedScreen(const std::string &in, int screenW,
+                                                       int screenH) {
   const std::optional<TPixmap> frame = DecodePngFile(in);
   if (!frame || frame->kind == TPixelKind::Grey) {
     std::fprintf(stderr, "cannot read %s\n", in.c_str());
-    return 2;
+    return std::nullopt;
   }
   std::vector<std::uint32_t> pixels(static_cast<std::size_t>(frame->width) * frame->height);
   const int bpp = frame->bytesPerPixel();
@@ -224,7 +225,49 @@ int runScale(const std::string &in, int screenW, int screenH, const std::string 
   for (int y = 0; y < fit.h; ++y)
     std::copy_n(&scaled[static_cast<std::size_t>(y) * fit.w], fit.w,
                 &screen[static_cast<std::size_t>(y + fit.y) * screenW + fit.x]);
-  return WriteFramePng(out, screen.data(), screenW, screenH) ? 0 : 2;
+  return screen;
+}
+
+// scale FRAME.png SCREENW SCREENH OUT.png: that picture, as a PNG.
+int runScale(const std::string &in, int screenW, int screenH, const std::string &out) {
+  const auto screen = fittedScreen(in, screenW, screenH);
+  if (!screen)
+    return 2;
+  return WriteFramePng(out, screen->data(), screenW, screenH) ? 0 : 2;
+}
+
+// differs FRAME.png SHOT.ppm [X Y W H]: how many pixels of a screenshot (a
+// binary PPM, as grim writes it) differ from the frame fitted to its size,
+// outside that box; as fast at 4K as a check run in a loop must be.
+int runDiffers(const std::string &in, const std::string &shotPath, int skipX, int skipY, int skipW,
+               int skipH) {
+  std::FILE *f = std::fopen(shotPath.c_str(), "rb");
+  int w = 0, h = 0, maxValue = 0;
+  if (f == nullptr || std::fscanf(f, "P6 %d %d %d", &w, &h, &maxValue) != 3 || maxValue != 255 ||
+      w <= 0 || h <= 0 || std::fgetc(f) == EOF) {
+    std::fprintf(stderr, "cannot read %s\n", shotPath.c_str());
+    if (f != nullptr)
+      std::fclose(f);
+    return 2;
+  }
+  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(w) * h * 3);
+  const bool whole = std::fread(rgb.data(), 1, rgb.size(), f) == rgb.size();
+  std::fclose(f);
+  const auto screen = fittedScreen(in, w, h);
+  if (!whole || !screen)
+    return 2;
+  long differing = 0;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      if (x >= skipX && x < skipX + skipW && y >= skipY && y < skipY + skipH)
+        continue;
+      const std::size_t i = static_cast<std::size_t>(y) * w + x;
+      const std::uint32_t shot = 0xFF000000u | (std::uint32_t{rgb[i * 3]} << 16) |
+                                 (std::uint32_t{rgb[i * 3 + 1]} << 8) | rgb[i * 3 + 2];
+      differing += shot != (*screen)[i] ? 1 : 0;
+    }
+  std::printf("%ld\n", differing);
+  return 0;
 }
 
 // at SCREENW SCREENH X Y: the screen pixel in the middle of frame pixel (X, Y)
@@ -245,11 +288,17 @@ int main(int argc, char **argv) {
     return runInput(argc > 2 ? std::atof(argv[2]) : 30.0, argc > 3 ? std::atoi(argv[3]) : 123);
   if (mode == "scale" && argc > 5)
     return runScale(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), argv[5]);
+  if (mode == "differs" && argc > 3)
+    return runDiffers(argv[2], argv[3], argc > 7 ? std::atoi(argv[4]) : 0,
+                      argc > 7 ? std::atoi(argv[5]) : 0, argc > 7 ? std::atoi(argv[6]) : 0,
+                      argc > 7 ? std::atoi(argv[7]) : 0);
   if (mode == "at" && argc > 5)
     return runAt(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]));
   if (mode == "bench")
     return runBench(argc > 2 ? std::atoi(argv[2]) : 200);
-  std::fprintf(stderr, "usage: window_probe frame EXPECTED.png [SECONDS] | input [SECONDS] "
-                       "[STOPKEY] | bench [FRAMES] | scale FRAME.png W H OUT.png | at W H X Y\n");
+  std::fprintf(stderr,
+               "usage: window_probe frame EXPECTED.png [SECONDS] | input [SECONDS] "
+               "[STOPKEY] | bench [FRAMES] | scale FRAME.png W H OUT.png | differs FRAME.png "
+               "SHOT.ppm [X Y W H] | at W H X Y\n");
   return 2;
 }

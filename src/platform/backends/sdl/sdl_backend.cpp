@@ -23,6 +23,7 @@
 #include "platform/system/system.h"
 #include "sdl_backend.h"
 #include "sdl_keymap.h"
+#include "sdl_wayland.h"
 
 namespace {
 
@@ -153,11 +154,12 @@ public:
 
     // One window, made once, hidden until it has its place and is black:
     // full screen is a borderless window of the desktop's own size at its
-    // corner, which comes out right with or without a window manager.
+    // corner, which comes out right with or without a window manager; a
+    // Wayland compositor places windows itself and is asked for it.
     SDL_Rect place = windowPlace(fullScreen);
     Uint32 flags = SDL_WINDOW_HIDDEN;
     if (fullScreen)
-      flags |= SDL_WINDOW_BORDERLESS;
+      flags |= OnWayland() ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_BORDERLESS;
     if (rendererUsesOpenGl())
       flags |= SDL_WINDOW_OPENGL;
     window = SDL_CreateWindow(kTitle, place.x, place.y, place.w, place.h, flags);
@@ -446,6 +448,13 @@ private:
       return;
     fullScreenNow = !fullScreenNow;
     const SDL_Rect place = windowPlace(fullScreenNow);
+    if (OnWayland()) {
+      SDL_SetWindowFullscreen(window, fullScreenNow ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+      if (!fullScreenNow)
+        SDL_SetWindowSize(window, place.w, place.h);
+      redrawDue = true;
+      return;
+    }
     SDL_SetWindowBordered(window, fullScreenNow ? SDL_FALSE : SDL_TRUE);
     SDL_SetWindowSize(window, place.w, place.h);
     SDL_SetWindowPosition(window, place.x, place.y);
@@ -608,6 +617,9 @@ private:
       windowEvent(event.window, out);
       return;
     case SDL_QUIT:
+      // SDL's only word that the compositor went away.
+      if (WaylandDisplayGone(window))
+        onDisplayLost(nullptr);
       emit(out, TEventKind::Close);
       return;
     case SDL_RENDER_TARGETS_RESET:

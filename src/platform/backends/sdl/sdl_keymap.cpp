@@ -57,6 +57,31 @@ int codeOfSign(SDL_Keycode sym) {
   }
 }
 
+// The code of a key known by what it types: a main-row digit, a letter,
+// Enter, Escape, Backspace, Tab, Space or Delete; 0 for any other symbol.
+int codeOfTypedKey(SDL_Keycode sym) {
+  if (sym >= SDLK_0 && sym <= SDLK_9)
+    return 48 + (sym - SDLK_0);
+  if (sym >= SDLK_a && sym <= SDLK_z)
+    return 65 + (sym - SDLK_a);
+  switch (sym) {
+  case SDLK_RETURN:
+    return 13;
+  case SDLK_ESCAPE:
+    return 27;
+  case SDLK_BACKSPACE:
+    return 8;
+  case SDLK_TAB:
+    return 9;
+  case SDLK_SPACE:
+    return 32;
+  case SDLK_DELETE:
+    return 46;
+  default:
+    return 0;
+  }
+}
+
 // The code of a key by its position on a US keyboard.
 int codeOfPosition(SDL_Scancode sc) {
   if (sc >= SDL_SCANCODE_A && sc <= SDL_SCANCODE_Z)
@@ -243,12 +268,15 @@ int codeOfPosition(SDL_Scancode sc) {
 } // namespace
 
 int KeyCodeFromSdl(SDL_Scancode scancode, SDL_Keycode sym) {
-  if (typesCharacter(scancode)) {
-    // The key that types Q answers 81 wherever the layout puts it.
-    if (sym >= SDLK_a && sym <= SDLK_z)
-      return 65 + (sym - SDLK_a);
+  // The key that types Q answers 81 wherever the layout puts it. A virtual
+  // keyboard (a key sender, an on-screen keyboard) numbers its keys as it
+  // likes, and under X (XWayland too) SDL then gives positions its keys do
+  // not have: what a key types names it, where it types a digit or one of
+  // the few keys that type the same on every layout.
+  if (int typed = codeOfTypedKey(sym); typed != 0)
+    return typed;
+  if (typesCharacter(scancode))
     if (int sign = codeOfSign(sym); sign != 0)
       return sign;
-  }
   return codeOfPosition(scancode);
 }
