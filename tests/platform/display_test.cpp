@@ -1,6 +1,5 @@
 // Guards the display: masking, sheets, picture and text drawing, lines, clipping and pacing.
 #include <png.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -8,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <limits>
 #include <optional>
@@ -22,6 +22,7 @@
 #include "platform/text.h"
 
 #include "support/case_name.h"
+#include "support/scratch_folder.h"
 
 namespace {
 using drayvane_test::PrintTo;
@@ -44,8 +45,8 @@ bool IsMaskBlack(TRgba c) {
   return c.r == 0 && c.g == 0 && c.b == 0;
 }
 
-// Writes a picture file made by rule into the temp folder (named per process,
-// so tests running side by side do not share files) and returns its path.
+// Writes a picture file made by rule into the working directory, the
+// running test's scratch folder, and returns its path.
 TText WritePng(const std::string &name, int width, int height, png_uint_32 format,
                const TPixelRule &rule) {
   png_image image;
@@ -63,8 +64,7 @@ TText WritePng(const std::string &name, int width, int height, png_uint_32 forma
       const std::uint8_t all[4] = {c.r, c.g, c.b, c.a};
       std::copy(all, all + channels, p);
     }
-  const std::string path =
-      ::testing::TempDir() + "drayvane-" + std::to_string(getpid()) + "-" + name + ".png";
+  const std::string path = (std::filesystem::current_path() / (name + ".png")).string();
   if (!png_image_write_to_file(&image, path.c_str(), 0, bytes.data(), 0, nullptr))
     ADD_FAILURE() << "cannot write " << path << ": " << image.message;
   return TextFromAscii(path);
@@ -118,6 +118,9 @@ std::string FirstDifference(const std::vector<std::uint32_t> &actual,
 // colour that no picture here uses so transparent pixels show.
 class Drawing : public ::testing::Test {
 protected:
+  // The pictures a test writes go with it, however it ends.
+  TScratchFolder scratch{"display"};
+
   void SetUp() override {
     Headless().Reset();
     display = OpenDisplay(kWidth, kHeight, 32, 60, 0);
