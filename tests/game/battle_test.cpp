@@ -16,6 +16,7 @@
 #include "game/state.h"
 #include "platform/backends/headless/headless_backend.h"
 #include "platform/platform.h"
+#include "support/case_name.h"
 #include "support/design_session.h"
 #include "support/game_report.h"
 #include "support/session.h"
@@ -23,6 +24,7 @@
 namespace fs = std::filesystem;
 
 namespace {
+using drayvane_test::PrintTo;
 constexpr int kClickFrame = kFirstDesignFrame + 10;
 constexpr int kEndX = 298, kEndY = 750; // on the end button
 

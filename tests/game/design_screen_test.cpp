@@ -9,12 +9,14 @@
 #include "game/state.h"
 #include "platform/backends/headless/headless_backend.h"
 #include "platform/platform.h"
+#include "support/case_name.h"
 #include "support/design_session.h"
 #include "support/game_report.h"
 #include "support/golden.h"
 #include "support/session.h"
 
 namespace {
+using drayvane_test::PrintTo;
 
 TSessionResult runDesign(const std::string &events, TSessionOptions options = {}) {
   options.script = kSetup12x10Script + events;

@@ -9,12 +9,14 @@
 
 #include "game/state.h"
 #include "platform/platform.h"
+#include "support/case_name.h"
 #include "support/design_session.h"
 #include "support/game_report.h"
 #include "support/golden.h"
 #include "support/session.h"
 
 namespace {
+using drayvane_test::PrintTo;
 
 enum TLayer { kEquipLayer = 1, kStructureLayer = 2 };
 
@@ -206,6 +208,7 @@ TEST(Palettes, APressHeldWhenAPaletteOpensIsNoChoice) {
   EXPECT_EQ(state["carriedItem"], 0);
 }
 
+namespace {
 struct TRightButtonCase {
   const char *name;
   int releaseFrame; // of button 2, after the design screen's start (the choice is pressed at 14 to
@@ -214,6 +217,7 @@ struct TRightButtonCase {
 };
 
 class RightButton : public ::testing::TestWithParam<TRightButtonCase> {};
+} // namespace
 
 TEST_P(RightButton, OpensTheStructurePaletteAgainWhileHeld) {
   // Button 2 opens the palette; a click chooses frame 22; a later click

@@ -16,6 +16,7 @@
 #include "game/saved_designs.h"
 #include "game/state.h"
 #include "platform/platform.h"
+#include "support/case_name.h"
 #include "support/design_session.h"
 #include "support/game_report.h"
 #include "support/scratch_folder.h"
@@ -25,6 +26,7 @@ namespace fs = std::filesystem;
 using namespace game;
 
 namespace {
+using drayvane_test::PrintTo;
 using TBytes = std::vector<unsigned char>;
 constexpr std::size_t kFileBytes = 2400012;
 

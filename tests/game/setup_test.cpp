@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include "platform/platform.h"
+#include "support/case_name.h"
 #include "support/game_report.h"
 #include "support/golden.h"
 #include "support/session.h"
 
 namespace {
+using drayvane_test::PrintTo;
 // Keys are separated by blanks, one key a frame, two frames apart; "1+3"
 // presses both keys within the same frame.
 std::string scriptFor(const std::string &keys, int &frame) {

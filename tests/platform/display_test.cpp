@@ -1,6 +1,5 @@
 // Guards the display: masking, sheets, picture and text drawing, lines, clipping and pacing.
 #include <png.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -8,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <limits>
 #include <optional>
@@ -21,7 +21,11 @@
 #include "platform/picture.h"
 #include "platform/text.h"
 
+#include "support/case_name.h"
+#include "support/scratch_folder.h"
+
 namespace {
+using drayvane_test::PrintTo;
 
 constexpr int kWidth = 1024, kHeight = 768;
 constexpr std::uint32_t kBackground = 0xFF123456u;
@@ -41,8 +45,8 @@ bool IsMaskBlack(TRgba c) {
   return c.r == 0 && c.g == 0 && c.b == 0;
 }
 
-// Writes a picture file made by rule into the temp folder (named per process,
-// so tests running side by side do not share files) and returns its path.
+// Writes a picture file made by rule into the working directory, the
+// running test's scratch folder, and returns its path.
 TText WritePng(const std::string &name, int width, int height, png_uint_32 format,
                const TPixelRule &rule) {
   png_image image;
@@ -60,8 +64,7 @@ TText WritePng(const std::string &name, int width, int height, png_uint_32 forma
       const std::uint8_t all[4] = {c.r, c.g, c.b, c.a};
       std::copy(all, all + channels, p);
     }
-  const std::string path =
-      ::testing::TempDir() + "drayvane-" + std::to_string(getpid()) + "-" + name + ".png";
+  const std::string path = (std::filesystem::current_path() / (name + ".png")).string();
   if (!png_image_write_to_file(&image, path.c_str(), 0, bytes.data(), 0, nullptr))
     ADD_FAILURE() << "cannot write " << path << ": " << image.message;
   return TextFromAscii(path);
@@ -115,6 +118,9 @@ std::string FirstDifference(const std::vector<std::uint32_t> &actual,
 // colour that no picture here uses so transparent pixels show.
 class Drawing : public ::testing::Test {
 protected:
+  // The pictures a test writes go with it, however it ends.
+  TScratchFolder scratch{"display"};
+
   void SetUp() override {
     Headless().Reset();
     display = OpenDisplay(kWidth, kHeight, 32, 60, 0);
@@ -479,6 +485,31 @@ struct TLineCase {
   int left, top, right, bottom; // the lit pixels, inclusive; left > right: none
 };
 
+// "(5, 20) to (5, 10), last pixel drawn: lights (5, 10) to (5, 20)"
+void PrintTo(const TLineCase &c, std::ostream *os) {
+  *os << "(" << c.x1 << ", " << c.y1 << ") to (" << c.x2 << ", " << c.y2 << "), last pixel "
+      << (c.lastPixel != 0 ? "drawn" : "left out") << ": lights ";
+  if (c.left > c.right)
+    *os << "nothing";
+  else
+    *os << "(" << c.left << ", " << c.top << ") to (" << c.right << ", " << c.bottom << ")";
+}
+
+// "From5_20To5_10", "FromMinus5_3To10_3", "FromNaN_5To10_5EndLeftOut"
+std::string LineCaseName(const ::testing::TestParamInfo<TLineCase> &info) {
+  const auto number = [](double v) -> std::string {
+    if (std::isnan(v))
+      return "NaN";
+    if (std::isinf(v))
+      return v < 0 ? "MinusInf" : "Inf";
+    const long long whole = std::llround(v);
+    return (whole < 0 ? "Minus" : "") + std::to_string(whole < 0 ? -whole : whole);
+  };
+  const TLineCase &c = info.param;
+  return "From" + number(c.x1) + "_" + number(c.y1) + "To" + number(c.x2) + "_" + number(c.y2) +
+         (c.lastPixel != 0 ? "" : "EndLeftOut");
+}
+
 class Lines : public Drawing, public ::testing::WithParamInterface<TLineCase> {};
 
 TEST_P(Lines, LightExactlyThePixelsFromEndToEnd) {
@@ -510,7 +541,8 @@ INSTANTIATE_TEST_SUITE_P(
         TLineCase{7, -1e9, 7, 1e9, 1, 7, 0, 7, 767}, TLineCase{-1000, 300, -10, 300, 1, 1, 0, 0, 0},
         TLineCase{500, 10000, 500, 10100, 1, 1, 0, 0, 0},
         TLineCase{1e9, 1e9, 1e9 + 5, 1e9, 1, 1, 0, 0, 0}, TLineCase{kNaN, 5, 10, 5, 1, 1, 0, 0, 0},
-        TLineCase{5, 5, 10, kNaN, 1, 1, 0, 0, 0}, TLineCase{kInf, 5, 10, 5, 1, 1, 0, 0, 0}));
+        TLineCase{5, 5, 10, kNaN, 1, 1, 0, 0, 0}, TLineCase{kInf, 5, 10, 5, 1, 1, 0, 0, 0}),
+    LineCaseName);
 
 // Lines along a row or a column are drawn as spans; they must light exactly
 // the pixels of the pixel-by-pixel walk, whatever their ends.

@@ -10,9 +10,11 @@
 #include "platform/backends/headless/headless_backend.h"
 #include "platform/display.h"
 #include "platform/input.h"
+#include "support/case_name.h"
 #include "support/session.h"
 
 namespace {
+using drayvane_test::PrintTo;
 
 // The game's display over a fresh headless backend, then a script whose
 // frames count from now (the first opening of a run presents two frames).

@@ -11,12 +11,14 @@
 #include <unistd.h>
 
 #include "platform/platform.h"
+#include "support/case_name.h"
 #include "support/scratch_folder.h"
 #include "support/session.h"
 
 namespace fs = std::filesystem;
 
 namespace {
+using drayvane_test::PrintTo;
 using TBytes = std::vector<unsigned char>;
 
 TBytes readFile(const fs::path &name) {

@@ -6,13 +6,17 @@
 //
 // SCRIPT is a file in the headless backend's script form ("-" reads standard
 // input). --frames writes presented frames as DIR/frame-<frame>.png (all of
-// them, or those of --only). At the end the game's state is printed, one
-// "name=value" a line; the exit status is the game's (0 Escape, 3 out of input).
+// them, or those of --only); the first frame that cannot be written stops the
+// tool with one line and status 1. Paths are taken from the folder the tool
+// was started in, though the game then works in its program folder. At the
+// end the game's state is printed, one "name=value" a line; the exit status
+// is the game's (0 Escape, 3 out of input).
 // --startup-figures starts the game, and at its first prompt prints the time
 // since the program started and the peak memory so far.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <set>
@@ -32,10 +36,23 @@ const auto programStart = std::chrono::steady_clock::now();
 std::string framesFolder;
 std::set<long long> onlyFrames;
 
+// A frame that cannot be written ends the run: every later one would fail too.
 void writeFrame(const std::uint32_t *pixels, int w, int h, std::int64_t frame) {
   const std::string name = framesFolder + "/frame-" + std::to_string(frame) + ".png";
-  if (!WriteFramePng(name, pixels, w, h))
-    std::fprintf(stderr, "drayvane-replay: could not write %s\n", name.c_str());
+  if (WriteFramePng(name, pixels, w, h))
+    return;
+  std::fprintf(stderr, "drayvane-replay: could not write %s; stopped at frame %lld\n", name.c_str(),
+               static_cast<long long>(frame));
+  std::fflush(stdout);
+  std::_Exit(1);
+}
+
+// A path as meant where the tool was started: the game changes the working
+// directory to its program folder before the first frame.
+std::string fromStartFolder(const std::string &path) {
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  return error ? path : absolute.lexically_normal().string();
 }
 
 void printState() {
@@ -87,7 +104,7 @@ int main(int argc, char **argv) {
     s << std::cin.rdbuf();
     scriptText = s.str();
   } else {
-    std::ifstream in(args[0]);
+    std::ifstream in(fromStartFolder(args[0]));
     if (!in) {
       std::fprintf(stderr, "drayvane-replay: cannot read %s\n", args[0].c_str());
       return 2;
@@ -98,9 +115,9 @@ int main(int argc, char **argv) {
   }
   for (std::size_t i = 1; i < args.size(); ++i) {
     if (args[i] == "--frames" && i + 1 < args.size())
-      framesFolder = args[++i];
+      framesFolder = fromStartFolder(args[++i]);
     else if (args[i] == "--program-folder" && i + 1 < args.size())
-      backend.SetProgramFolder(args[++i]);
+      backend.SetProgramFolder(fromStartFolder(args[++i]));
     else if (args[i] == "--only" && i + 1 < args.size()) {
       std::stringstream list(args[++i]);
       for (std::string n; std::getline(list, n, ',');)
