@@ -18,7 +18,6 @@
 #include <set>
 #include <sstream>
 #include <string>
-#include <sys/resource.h>
 #include <vector>
 
 #include "game/startup.h"
@@ -26,6 +25,7 @@
 #include "platform/backends/headless/headless_backend.h"
 #include "platform/png_write.h"
 #include "platform/random.h"
+#include "platform/system/system.h"
 
 namespace {
 const auto programStart = std::chrono::steady_clock::now();
@@ -40,9 +40,7 @@ void writeFrame(const std::uint32_t *pixels, int w, int h, std::int64_t frame) {
 
 void printState() {
   using namespace game;
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  std::printf("peak_kib=%ld\n", usage.ru_maxrss);
+  std::printf("peak_kib=%lld\n", static_cast<long long>(PeakMemoryKib()));
   std::printf("credits=%d\ngridColumns=%d\ngridRows=%d\nshownShip=%d\ngridLinesHidden=%d\n"
               "battleView=%d\nmessageState=%d\ncarryLayer=%d\ncarriedItem=%d\nrepeatPlace=%d\n"
               "splatTimer=%d\nrandomState=%d\npresents=%zu\n",
@@ -70,9 +68,8 @@ int main(int argc, char **argv) {
       const double ms =
           std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - programStart)
               .count();
-      rusage usage{};
-      getrusage(RUSAGE_SELF, &usage);
-      std::printf("startup_ms=%.3f\npeak_kib=%ld\n", ms, usage.ru_maxrss);
+      std::printf("startup_ms=%.3f\npeak_kib=%lld\n", ms,
+                  static_cast<long long>(PeakMemoryKib()));
       std::fflush(stdout);
       std::_Exit(0);
     });
