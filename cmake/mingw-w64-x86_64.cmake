@@ -21,3 +21,6 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 # Test programs, and the tools that make the font and paint the art during
 # the build, run under Wine, in the project's own Wine prefix.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine.sh)
+# Wine shows the Unix root as drive Z:, and the tests name the build's
+# folders from any drive (their scratch folders are on C:).
+set(DRAYVANE_TEST_PATH_PREFIX Z:)
