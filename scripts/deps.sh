@@ -5,7 +5,10 @@ set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config libsdl2-dev libpng-dev zlib1g-dev)
 if [ "${1:-play}" = test ]; then
   packages+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xdotool imagemagick x11-utils
-    openbox)
+    openbox
+    # the Windows build and its tests: the cross-compilers, zlib for Windows,
+    # Wine, and dpkg-dev for fetching Debian's source packages
+    g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 dpkg-dev)
 fi
 missing=()
 for p in "${packages[@]}"; do
