@@ -29,6 +29,10 @@ shot() { # name: the screen now
 }
 differing() { # a b [whole|message|all-but-message]
   local part=${3:-whole} a=$work/a.png b=$work/b.png
+  if [ "$part" = whole ]; then
+    compare -metric AE "$1" "$2" null: 2>&1 || true
+    return
+  fi
   for pair in "$1:$a" "$2:$b"; do
     case $part in
     whole) convert "${pair%%:*}" "${pair##*:}" ;;
@@ -52,14 +56,15 @@ until_true() {
   done
   return 1
 }
-# The screen came to rest: two screenshots in a row are equal.
+# The screen came to rest: the screenshot equals the one before it.
 resting() {
-  local a b
-  a=$(shot rest-a)
-  b=$(shot rest-b)
-  [ "$(differing "$a" "$b")" = 0 ]
+  mv "$work/rest-b.png" "$work/rest-a.png" 2>/dev/null || shot rest-a >/dev/null
+  [ "$(differing "$work/rest-a.png" "$(shot rest-b)")" = 0 ]
 }
-settle() { until_true 30 resting || fail "the screen never came to rest"; }
+settle() {
+  rm -f "$work/rest-b.png"
+  until_true 30 resting || fail "the screen never came to rest"
+}
 changed_from() { [ "$(differing "$(shot now)" "$1")" != 0 ]; }
 expect_golden() { # name golden [part]: the screen comes to equal a golden frame
   local name=$1 want=$golden/$2.png part=${3:-whole}
@@ -85,6 +90,9 @@ key() { # xdotool key names, each held for a few frames; done once the screen re
   xdotool key --delay 100 "$@"
   settle
 }
+# On a failure the screenshots stay in DRAYVANE_KEEP_SHOTS, when set.
+keep_shots() { [ -n "${DRAYVANE_KEEP_SHOTS:-}" ] && mkdir -p "$DRAYVANE_KEEP_SHOTS" && cp "$work"/*.png "$DRAYVANE_KEEP_SHOTS/"; }
+trap 'keep_shots; cleanup' EXIT
 place_structure() { press $structure_button; press $(structure_picture "$1"); press $(cell "$2" "$3"); }
 place_equip() { press $equip_button; press $(equip_picture "$1"); press $(cell "$2" "$3"); }
 
