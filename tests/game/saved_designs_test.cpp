@@ -273,6 +273,26 @@ TEST_F(SlotKeys, EachKeySavesOrLoadsItsOwnSlot) {
   EXPECT_EQ(result.report, "13 11 15 12 14 20 ");
 }
 
+TEST_F(SlotKeys, APlayedDesignSavesTheSameBytesOnEverySystem) {
+  // Items from both palettes into both ships, then Q. The file's bytes are
+  // those the Linux build wrote when this test was made, on every system.
+  const TSessionResult result = run("12 click 80 750\n20 click 262 12\n28 click 42 42\n"
+                                    "36 click 28 750\n44 click 70 10\n52 click 67 67\n"
+                                    "60 click 130 750\n68 click 80 750\n76 click 112 12\n"
+                                    "84 click 17 17\n92 click 130 750\n100 tap Q\n106 end\n");
+  ASSERT_EQ(result.exitStatus, 3) << result.standardError;
+  const TBytes bytes = readFile(art / "saved1.sdx");
+  ASSERT_EQ(bytes.size(), kFileBytes);
+  int nonZero = 0;
+  for (std::size_t at = 0; at < kFileBytes; at += 4)
+    nonZero += intAt(bytes, at) != 0;
+  EXPECT_EQ(nonZero, 7) << "what the clicks put into the grids, and the grid size";
+  std::uint64_t hash = 14695981039346656037ull; // FNV-1a 64 of the whole file
+  for (unsigned char b : bytes)
+    hash = (hash ^ b) * 1099511628211ull;
+  EXPECT_EQ(hash, 0x5749ba26e6f095d7ull);
+}
+
 TEST_F(SlotKeys, QThenOneInOneFrameSavesBeforeLoading) {
   // Slot 1 holds another design, which a load before the save would bring in.
   writeFile(art / "saved1.sdx", handMadeFile(1, 30, 20));
