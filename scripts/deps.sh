@@ -6,7 +6,10 @@ packages=(cmake ninja-build g++ pkg-config libsdl2-dev libpng-dev zlib1g-dev)
 if [ "${1:-play}" = test ]; then
   packages+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xdotool imagemagick x11-utils
     openbox dpkg-dev lintian desktop-file-utils appstream sway grim wtype xwayland jq
-    libwayland-dev libxkbcommon-dev)
+    libwayland-dev libxkbcommon-dev
+    # the Windows build and its tests: the cross-compilers, zlib for Windows,
+    # Wine; dpkg-dev (above) also fetches Debian's source packages
+    g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -3,8 +3,9 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <sys/mman.h>
 #include <utility>
+
+#include "platform/system/system.h"
 
 namespace game {
 
@@ -42,13 +43,11 @@ void createGrids() {
   constexpr std::size_t kLargePage = 2u << 20;
   constexpr std::size_t kStride = (sizeof(GridBlock) + kLargePage - 1) / kLargePage * kLargePage;
   constexpr std::size_t kBytes = 6 * kStride;
-  void *region = mmap(nullptr, kBytes + kLargePage, PROT_READ | PROT_WRITE,
-                      MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (region == MAP_FAILED)
+  void *region = ZeroedPages(kBytes, kLargePage);
+  if (region == nullptr)
     std::abort();
-  auto aligned = (reinterpret_cast<std::uintptr_t>(region) + kLargePage - 1) & ~(kLargePage - 1);
-  madvise(reinterpret_cast<void *>(aligned), kBytes, MADV_HUGEPAGE);
-  gridRegion = reinterpret_cast<void *>(aligned);
+  const auto aligned = reinterpret_cast<std::uintptr_t>(region);
+  gridRegion = region;
   gridRegionBytes = kBytes;
   ShipGrid *grids[] = {&topEquip, &topUnder, &miniEquip, &miniUnder, &swapEquip, &swapUnder};
   for (std::size_t i = 0; i < 6; ++i)
@@ -58,7 +57,7 @@ void createGrids() {
 void clearAllGrids() {
   // Handing the pages back to the system empties them at once: they read as
   // zeros again and are only brought back where the game writes.
-  if (gridRegion && madvise(gridRegion, gridRegionBytes, MADV_DONTNEED) == 0)
+  if (gridRegion && ZeroPagesAgain(gridRegion, gridRegionBytes))
     return;
   for (ShipGrid grid : {topEquip, topUnder, miniEquip, miniUnder, swapEquip, swapUnder})
     std::memset(grid, 0, sizeof(GridBlock));

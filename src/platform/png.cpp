@@ -9,6 +9,8 @@
 #include <memory>
 #include <new>
 
+#include "system/system.h"
+
 namespace {
 
 // No picture of the game comes near these; they keep a hostile file from
@@ -179,7 +181,8 @@ struct TFileCloser {
 } // namespace
 
 std::optional<TPixmap> DecodePngFile(const std::string &fileName) {
-  const std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(fileName.c_str(), "rb"));
+  std::int64_t length = 0;
+  const std::unique_ptr<std::FILE, TFileCloser> file(OpenFileForReading(fileName, length));
   if (!file)
     return std::nullopt;
   unsigned char signature[kSignatureSize];

@@ -40,7 +40,7 @@ int main(int argc, char **argv) {
     const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
                                           std::istreambuf_iterator<char>());
     if (!in.eof() && in.fail()) {
-      std::fprintf(stderr, "cannot read %s\n", path.c_str());
+      std::fprintf(stderr, "cannot read %s\n", path.string().c_str());
       return 1;
     }
     LLVMFuzzerTestOneInput(bytes.data(), bytes.size());

@@ -1,13 +1,14 @@
 # Runs a fuzzer for SECONDS on a build-tree corpus started from its seeds (MODE=fuzz), or
 # replays the seeds through it once (MODE=replay). The fuzzer works in WORK, which is
-# emptied first. Needs PROGRAM, SEEDS, PATTERN (the seed files), WORK and, to fuzz, SECONDS.
+# emptied first. Needs PROGRAM, SEEDS, PATTERN (the seed files), WORK and, to fuzz, SECONDS;
+# EMULATOR runs a program of another system (Wine for Windows).
 if(NOT IS_DIRECTORY "${SEEDS}")
   message(FATAL_ERROR "fuzzer seeds missing: ${SEEDS}")
 endif()
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 if(MODE STREQUAL "replay")
-  execute_process(COMMAND "${PROGRAM}" "${SEEDS}" WORKING_DIRECTORY "${WORK}"
+  execute_process(COMMAND ${EMULATOR} "${PROGRAM}" "${SEEDS}" WORKING_DIRECTORY "${WORK}"
                   RESULT_VARIABLE result)
 else()
   # The fuzzer adds its finds to the corpus folder: a copy, never the seeds themselves.

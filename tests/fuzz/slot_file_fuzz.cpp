@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <sys/stat.h>
+#include <filesystem>
 #include <vector>
 
 #include "game/hovered_cell.h"
@@ -93,7 +93,7 @@ void startOnce() {
     return;
   started = true;
   // The slot files go to the working folder; the pictures come from the build.
-  mkdir("IronholdArt", 0755);
+  std::filesystem::create_directory("IronholdArt");
   OpenDisplay(1024, 768, 32, 60, 0);
   equip = LoadPictureSheet(TextFromAscii(DRAYVANE_ART_DIR "/equip.png"), 20, 20, 0, 100, 1);
   underequip =

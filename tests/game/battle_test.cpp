@@ -8,7 +8,6 @@
 #include <optional>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -20,6 +19,7 @@
 #include "support/design_session.h"
 #include "support/game_report.h"
 #include "support/session.h"
+#include "support/test_system.h"
 
 namespace fs = std::filesystem;
 
@@ -295,7 +295,7 @@ TBattleRun playBattle(const TBattle &battle, const std::string &later = "",
   options.onPresent = onPresent;
   options.atEnd = atEnd;
   // A battle that never ends fails the test rather than hanging it.
-  options.beforeStart = [] { alarm(30); };
+  options.beforeStart = [] { EndSessionAfter(30); };
   options.programFolder = std::move(programFolder);
 
   TBattleRun run;

@@ -1,5 +1,6 @@
-// A fresh folder under /tmp that is the working directory while it lives;
-// the previous working directory comes back and the folder goes with it.
+// A fresh folder in the system's temporary folder that is the working
+// directory while it lives; the previous working directory comes back and the
+// folder goes with it.
 #pragma once
 
 #include <algorithm>
@@ -8,19 +9,25 @@
 #include <string>
 #include <vector>
 
-#include <stdlib.h>
+#include "support/test_system.h"
+
+// The scratch folders alive, oldest first (a session's child on Windows finds
+// its parent's folders by their places in this list).
+inline std::vector<std::filesystem::path> &LiveScratchFolders() {
+  static std::vector<std::filesystem::path> folders;
+  return folders;
+}
 
 class TScratchFolder {
 public:
-  explicit TScratchFolder(const std::string &tag) {
-    std::string name = "/tmp/drayvane-" + tag + "-XXXXXX";
-    if (!mkdtemp(name.data()))
-      std::abort(); // no test can run without its folder
-    path = name;
+  explicit TScratchFolder(const std::string &tag) : path(MakeScratchFolder(tag)) {
     previous = std::filesystem::current_path();
     std::filesystem::current_path(path);
+    LiveScratchFolders().push_back(path);
   }
   ~TScratchFolder() {
+    auto &live = LiveScratchFolders();
+    live.erase(std::remove(live.begin(), live.end(), path), live.end());
     std::error_code ignored;
     std::filesystem::current_path(previous, ignored);
     std::filesystem::remove_all(path, ignored);

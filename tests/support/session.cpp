@@ -1,18 +1,18 @@
-// The child-process runner for headless game sessions.
+// Headless game sessions: the session's own run in its child process, and
+// its results handed back through a file.
 #include "session.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "game/startup.h"
 #include "platform/backends/headless/headless_backend.h"
+#include "support/session_child.h"
 
 namespace {
 struct TChildRun {
@@ -73,13 +73,14 @@ void writeChildResults() {
   out.flush();
 }
 
-std::string readFile(const std::string &path) {
+} // namespace
+
+std::string ReadWholeFile(const std::filesystem::path &path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream s;
   s << in.rdbuf();
   return s.str();
 }
-} // namespace
 
 std::uint64_t FrameHash(const std::uint32_t *pixels, std::size_t count) {
   std::uint64_t h = 14695981039346656037ull;
@@ -92,93 +93,72 @@ std::uint64_t FrameHash(const std::uint32_t *pixels, std::size_t count) {
   return h;
 }
 
+void RunSessionHere(const TSessionOptions &options, const TScript &script,
+                    const std::filesystem::path &resultPath) {
+  static TChildRun run;
+  run.resultPath = resultPath.string();
+  run.keep = options.keepFrames;
+  run.atEnd = options.atEnd;
+  run.onPresent = options.onPresent;
+  child = &run;
+  THeadlessBackend &backend = Headless();
+  backend.Reset();
+  backend.SetScript(script);
+  backend.SetProgramFolder(options.programFolder.empty() ? std::string(DRAYVANE_ART_DIR "/..")
+                                                         : options.programFolder);
+  backend.SetPresentHook([](const std::uint32_t *pixels, int w, int h, const TPresentRecord &r) {
+    const std::size_t count = static_cast<std::size_t>(w) * h;
+    child->presents.push_back(
+        {r.index, r.inStepWithRefresh, r.atMs, r.frame, FrameHash(pixels, count)});
+    for (std::int64_t k : child->keep)
+      if (k == r.frame)
+        child->frames[k].assign(pixels, pixels + count);
+    if (child->onPresent)
+      child->onPresent(r.index);
+  });
+  std::atexit(writeChildResults);
+  if (options.beforeStart)
+    options.beforeStart();
+  if (options.entry)
+    options.entry();
+  else
+    game::startUp();
+  std::exit(0);
+}
+
+void ReadSessionResults(const std::filesystem::path &resultPath, TSessionResult &result) {
+  std::ifstream in(resultPath, std::ios::binary);
+  if (!in)
+    return;
+  result.report = getText(in);
+  std::uint64_t n = get64(in);
+  for (std::uint64_t i = 0; i < n && in; ++i) {
+    TPresentInfo p;
+    p.index = static_cast<std::int64_t>(get64(in));
+    p.inStepWithRefresh = get64(in) != 0;
+    p.atMs = static_cast<std::uint32_t>(get64(in));
+    p.frame = static_cast<std::int64_t>(get64(in));
+    p.hash = get64(in);
+    result.presents.push_back(p);
+  }
+  n = get64(in);
+  for (std::uint64_t i = 0; i < n && in; ++i)
+    result.sleeps.push_back(static_cast<std::uint32_t>(get64(in)));
+  n = get64(in);
+  for (std::uint64_t i = 0; i < n && in; ++i) {
+    auto index = static_cast<std::int64_t>(get64(in));
+    std::vector<std::uint32_t> pixels(get64(in));
+    in.read(reinterpret_cast<char *>(pixels.data()),
+            static_cast<std::streamsize>(pixels.size() * 4));
+    result.frames[index] = std::move(pixels);
+  }
+}
+
 TSessionResult RunSession(const TSessionOptions &options) {
   std::string error;
   std::optional<TScript> script = ParseScript(options.script, &error);
   if (!script)
     throw std::invalid_argument("bad session script: " + error);
-
-  char folder[] = "/tmp/drayvane-session-XXXXXX";
-  if (!mkdtemp(folder))
-    throw std::runtime_error("no temporary folder");
-  const std::string resultPath = std::string(folder) + "/result.bin";
-  const std::string errorPath = std::string(folder) + "/stderr.txt";
-
   std::fflush(nullptr);
-  pid_t pid = fork();
-  if (pid < 0)
-    throw std::runtime_error("fork failed");
-  if (pid == 0) {
-    int fd = open(errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (fd >= 0) {
-      dup2(fd, 2);
-      close(fd);
-    }
-    static TChildRun run;
-    run.resultPath = resultPath;
-    run.keep = options.keepFrames;
-    run.atEnd = options.atEnd;
-    run.onPresent = options.onPresent;
-    child = &run;
-    THeadlessBackend &backend = Headless();
-    backend.Reset();
-    backend.SetScript(*script);
-    backend.SetProgramFolder(options.programFolder.empty() ? std::string(DRAYVANE_ART_DIR "/..")
-                                                           : options.programFolder);
-    backend.SetPresentHook([](const std::uint32_t *pixels, int w, int h, const TPresentRecord &r) {
-      const std::size_t count = static_cast<std::size_t>(w) * h;
-      child->presents.push_back(
-          {r.index, r.inStepWithRefresh, r.atMs, r.frame, FrameHash(pixels, count)});
-      for (std::int64_t k : child->keep)
-        if (k == r.frame)
-          child->frames[k].assign(pixels, pixels + count);
-      if (child->onPresent)
-        child->onPresent(r.index);
-    });
-    std::atexit(writeChildResults);
-    if (options.beforeStart)
-      options.beforeStart();
-    if (options.entry)
-      options.entry();
-    else
-      game::startUp();
-    std::exit(0);
-  }
-
-  int status = 0;
-  waitpid(pid, &status, 0);
-  TSessionResult result;
-  result.exited = WIFEXITED(status);
-  result.exitStatus = result.exited ? WEXITSTATUS(status) : -1;
-  result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
-  result.standardError = readFile(errorPath);
-  std::ifstream in(resultPath, std::ios::binary);
-  if (in) {
-    result.report = getText(in);
-    std::uint64_t n = get64(in);
-    for (std::uint64_t i = 0; i < n && in; ++i) {
-      TPresentInfo p;
-      p.index = static_cast<std::int64_t>(get64(in));
-      p.inStepWithRefresh = get64(in) != 0;
-      p.atMs = static_cast<std::uint32_t>(get64(in));
-      p.frame = static_cast<std::int64_t>(get64(in));
-      p.hash = get64(in);
-      result.presents.push_back(p);
-    }
-    n = get64(in);
-    for (std::uint64_t i = 0; i < n && in; ++i)
-      result.sleeps.push_back(static_cast<std::uint32_t>(get64(in)));
-    n = get64(in);
-    for (std::uint64_t i = 0; i < n && in; ++i) {
-      auto index = static_cast<std::int64_t>(get64(in));
-      std::vector<std::uint32_t> pixels(get64(in));
-      in.read(reinterpret_cast<char *>(pixels.data()),
-              static_cast<std::streamsize>(pixels.size() * 4));
-      result.frames[index] = std::move(pixels);
-    }
-  }
-  std::remove(resultPath.c_str());
-  std::remove(errorPath.c_str());
-  rmdir(folder);
-  return result;
+  return RunInChildProcess(options, *script);
 }

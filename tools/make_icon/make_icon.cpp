@@ -1,8 +1,11 @@
-// Makes the game's menu icon at one size from a picture of its art: enlarged
-// by the largest whole factor that fits, centred, black made see-through.
+// Makes the game's icon at one size from a picture of its art: enlarged by
+// the largest whole factor that fits, centred, black made see-through. A name
+// ending in .ico gets a Windows icon file holding that picture as a PNG.
+// Usage: make_icon PICTURE.png SIZE ICON.png|ICON.ico
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,6 +13,48 @@
 #include <png.h>
 
 #include "platform/png.h"
+
+namespace {
+void put16(std::vector<unsigned char> &out, unsigned value) {
+  out.push_back(static_cast<unsigned char>(value & 0xFF));
+  out.push_back(static_cast<unsigned char>(value >> 8));
+}
+void put32(std::vector<unsigned char> &out, std::uint32_t value) {
+  put16(out, value & 0xFFFF);
+  put16(out, value >> 16);
+}
+
+bool endsWith(const std::string &name, const std::string &end) {
+  return name.size() >= end.size() && name.compare(name.size() - end.size(), end.size(), end) == 0;
+}
+
+// One picture of up to 256 x 256 pixels, stored as a PNG, which Windows reads since Vista.
+bool writeIconFile(png_image &image, const std::vector<std::uint8_t> &rgba, const char *name) {
+  png_alloc_size_t bytes = 0;
+  if (!png_image_write_get_memory_size(image, bytes, 0, rgba.data(), 0, nullptr))
+    return false;
+  std::vector<unsigned char> picture(bytes);
+  if (!png_image_write_to_memory(&image, picture.data(), &bytes, 0, rgba.data(), 0, nullptr))
+    return false;
+  picture.resize(bytes);
+  std::vector<unsigned char> icon;
+  put16(icon, 0);
+  put16(icon, 1);                                                 // an icon
+  put16(icon, 1);                                                 // one picture
+  icon.push_back(static_cast<unsigned char>(image.width & 0xFF)); // 0 stands for 256
+  icon.push_back(static_cast<unsigned char>(image.height & 0xFF));
+  icon.push_back(0); // no palette
+  icon.push_back(0);
+  put16(icon, 1);  // colour planes
+  put16(icon, 32); // bits a pixel
+  put32(icon, static_cast<std::uint32_t>(picture.size()));
+  put32(icon, 6 + 16); // where the picture starts
+  icon.insert(icon.end(), picture.begin(), picture.end());
+  std::ofstream out(name, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char *>(icon.data()), static_cast<std::streamsize>(icon.size()));
+  return static_cast<bool>(out);
+}
+} // namespace
 
 int main(int argc, char **argv) {
   if (argc != 4) {
@@ -50,7 +95,10 @@ int main(int argc, char **argv) {
   image.width = static_cast<png_uint_32>(size);
   image.height = static_cast<png_uint_32>(size);
   image.format = PNG_FORMAT_RGBA;
-  const bool written = png_image_write_to_file(&image, argv[3], 0, rgba.data(), 0, nullptr) != 0;
+  const bool written =
+      endsWith(argv[3], ".ico")
+          ? size <= 256 && writeIconFile(image, rgba, argv[3])
+          : png_image_write_to_file(&image, argv[3], 0, rgba.data(), 0, nullptr) != 0;
   png_image_free(&image);
   if (!written) {
     std::fprintf(stderr, "make_icon: cannot write %s\n", argv[3]);

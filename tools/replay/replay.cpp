@@ -22,7 +22,6 @@
 #include <set>
 #include <sstream>
 #include <string>
-#include <sys/resource.h>
 #include <vector>
 
 #include "game/startup.h"
@@ -30,6 +29,7 @@
 #include "platform/backends/headless/headless_backend.h"
 #include "platform/png_write.h"
 #include "platform/random.h"
+#include "platform/system/system.h"
 
 namespace {
 const auto programStart = std::chrono::steady_clock::now();
@@ -57,9 +57,7 @@ std::string fromStartFolder(const std::string &path) {
 
 void printState() {
   using namespace game;
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  std::printf("peak_kib=%ld\n", usage.ru_maxrss);
+  std::printf("peak_kib=%lld\n", static_cast<long long>(PeakMemoryKib()));
   std::printf("credits=%d\ngridColumns=%d\ngridRows=%d\nshownShip=%d\ngridLinesHidden=%d\n"
               "battleView=%d\nmessageState=%d\ncarryLayer=%d\ncarriedItem=%d\nrepeatPlace=%d\n"
               "splatTimer=%d\nrandomState=%d\npresents=%zu\n",
@@ -87,9 +85,8 @@ int main(int argc, char **argv) {
       const double ms =
           std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - programStart)
               .count();
-      rusage usage{};
-      getrusage(RUSAGE_SELF, &usage);
-      std::printf("startup_ms=%.3f\npeak_kib=%ld\n", ms, usage.ru_maxrss);
+      std::printf("startup_ms=%.3f\npeak_kib=%lld\n", ms,
+                  static_cast<long long>(PeakMemoryKib()));
       std::fflush(stdout);
       std::_Exit(0);
     });

@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <pwd.h>
 #include <sys/file.h>
+#include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -118,6 +120,31 @@ bool MakeSavesFolder(const std::string &folder) {
   if (mkdir(folder.c_str(), 0700) == 0)
     chmod(folder.c_str(), 0700);
   return isFolder(folder);
+}
+
+std::string DesktopVideoDriver() {
+  return std::string();
+}
+
+void *ZeroedPages(std::size_t bytes, std::size_t alignment) {
+  void *region = mmap(nullptr, bytes + alignment, PROT_READ | PROT_WRITE,
+                      MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (region == MAP_FAILED)
+    return nullptr;
+  const auto aligned =
+      (reinterpret_cast<std::uintptr_t>(region) + alignment - 1) & ~(alignment - 1);
+  madvise(reinterpret_cast<void *>(aligned), bytes, MADV_HUGEPAGE);
+  return reinterpret_cast<void *>(aligned);
+}
+
+bool ZeroPagesAgain(void *at, std::size_t bytes) {
+  return madvise(at, bytes, MADV_DONTNEED) == 0;
+}
+
+std::int64_t PeakMemoryKib() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
 }
 
 std::FILE *OpenFileForReading(const std::string &name, std::int64_t &length) {

@@ -1,8 +1,9 @@
-// What differs between the systems the game runs on: the program's folder and
-// the files of the operating system. Each system has one file that defines
+// What differs between the systems the game runs on: the program's folder, its
+// desktop and the files of the operating system. Each system has one file that defines
 // these (posix.cpp, ...), and the build compiles the one of its target.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -21,6 +22,21 @@ std::string FindSavesFolder(const std::string &artFolder);
 // Makes the saves folder and any missing parents, for the player alone; true
 // when it is there.
 bool MakeSavesFolder(const std::string &folder);
+
+// The SDL video driver of a system whose desktop is always its own one
+// ("windows"); empty where the sessions that are there decide (X11, Wayland).
+std::string DesktopVideoDriver();
+
+// Zero-filled memory that lives as long as the program, starting on a
+// boundary of alignment (a power of two) and on large pages where the system
+// gives them; nullptr when there is none.
+void *ZeroedPages(std::size_t bytes, std::size_t alignment);
+// Hands the pages of such memory back to the system, which empties them at
+// once: they read as zeros again. False where that failed (the memory is as it was).
+bool ZeroPagesAgain(void *at, std::size_t bytes);
+
+// The most memory the program has held at once, in KiB.
+std::int64_t PeakMemoryKib();
 
 // Names are UTF-8 and use '/' between folders.
 // An existing file that is not a folder, opened for reading, and its length.

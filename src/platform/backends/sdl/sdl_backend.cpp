@@ -2,8 +2,6 @@
 // plain one after Alt+Enter) that shows the finished frames with even pixels,
 // paced to the refresh; its input events turned into the game's; SDL's clock.
 #include <SDL.h>
-#include <dlfcn.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -106,21 +104,24 @@ void sleepUntil(double seconds) {
 // the dead connection for ever. One line, and out at once.
 int onDisplayLost(void *) {
   static const char line[] = "Drayvane 31: the display went away\n";
-  ssize_t written = write(STDERR_FILENO, line, sizeof line - 1);
-  (void)written;
-  _exit(1);
+  std::fwrite(line, 1, sizeof line - 1, stderr);
+  std::_Exit(1);
 }
 
 void stopWhenTheDisplayGoes() {
-  // SDL loads Xlib itself; it is asked for the handler setter by name.
-  void *xlib = dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
+  // Only X11 has this; SDL has already loaded Xlib for its x11 driver, and
+  // is asked for the handler setter by name.
+  const char *driver = SDL_GetCurrentVideoDriver();
+  if (driver == nullptr || std::strcmp(driver, "x11") != 0)
+    return;
+  void *xlib = SDL_LoadObject("libX11.so.6");
   if (xlib == nullptr)
     return;
   using THandler = int (*)(void *);
   using TSetter = THandler (*)(THandler);
-  if (auto set = reinterpret_cast<TSetter>(dlsym(xlib, "XSetIOErrorHandler")))
+  if (auto set = reinterpret_cast<TSetter>(SDL_LoadFunction(xlib, "XSetIOErrorHandler")))
     set(onDisplayLost);
-  dlclose(xlib);
+  SDL_UnloadObject(xlib);
 }
 
 // The renderer SDL will pick (or the one asked for by name) draws with
@@ -518,6 +519,9 @@ private:
         drivers = "x11";
       if (environmentHas("WAYLAND_DISPLAY"))
         drivers += drivers.empty() ? "wayland" : ",wayland";
+      // A system with a desktop of its own (Windows) has that one alone.
+      if (!DesktopVideoDriver().empty())
+        drivers = DesktopVideoDriver();
       if (drivers.empty())
         stopWithoutDisplay("no X or Wayland session");
       SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
