@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, playing or testing needs.
-# Usage: scripts/deps.sh play|test
+# Usage: scripts/deps.sh play|web|test (web: the browser build)
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config libsdl2-dev libpng-dev zlib1g-dev)
+case "${1:-play}" in web | test) packages+=(emscripten dpkg-dev) ;; esac
 if [ "${1:-play}" = test ]; then
   packages+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xdotool imagemagick x11-utils
-    openbox)
+    openbox chromium)
+  # The browser tests run under Node with npm; a Node that came with its own
+  # npm (not Debian's) conflicts with Debian's npm package.
+  command -v npm >/dev/null || packages+=(nodejs npm)
 fi
 missing=()
 for p in "${packages[@]}"; do

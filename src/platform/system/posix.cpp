@@ -153,3 +153,20 @@ void RemoveStaleReplacements(const std::string &target) {
   }
   closedir(listing);
 }
+
+bool WindowFillsPage() {
+  return false;
+}
+
+// The game has its own thread: the system needs no turns from it.
+bool FramesPacedBySystem() {
+  return false;
+}
+
+void AwaitNextFrame() {}
+
+void YieldIfDue() {}
+
+bool SleepGivingTurns(std::uint32_t) {
+  return false;
+}

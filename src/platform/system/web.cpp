@@ -1,0 +1,235 @@
+// The program's folder, the files and the turns of the browser: files live in
+// the page's memory, a replaced file is also kept in the browser's storage
+// (web_storage.js), and the game's loops hand the page's thread back to it.
+#include "system.h"
+
+#include <dirent.h>
+#include <emscripten.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <vector>
+
+namespace {
+// Where the page puts the art folder (see the link options of the game).
+constexpr const char *kProgramFolder = "/game";
+
+// A busy loop of the game keeps the page's thread at most this long.
+constexpr double kTurnEveryMs = 4;
+double lastTurn = 0;
+double frameWork = 0; // the game's time on the thread since the last frame
+
+std::string folderOf(const std::string &name) {
+  const std::size_t slash = name.rfind('/');
+  if (slash == std::string::npos)
+    return ".";
+  return slash == 0 ? "/" : name.substr(0, slash);
+}
+
+std::string leafOf(const std::string &name) {
+  const std::size_t slash = name.rfind('/');
+  return slash == std::string::npos ? name : name.substr(slash + 1);
+}
+
+std::string absoluteName(const std::string &name) {
+  if (!name.empty() && name[0] == '/')
+    return name;
+  char here[1024];
+  if (getcwd(here, sizeof here) == nullptr)
+    return name;
+  const std::string folder = here;
+  return folder == "/" ? "/" + name : folder + "/" + name;
+}
+
+// A temporary name as OpenReplacement makes them: "<leaf>.<digits>.tmp".
+bool isReplacementOf(const std::string &entry, const std::string &leaf) {
+  const std::string suffix = ".tmp";
+  if (entry.size() <= leaf.size() + 1 + suffix.size() || entry.compare(0, leaf.size(), leaf) != 0 ||
+      entry[leaf.size()] != '.' ||
+      entry.compare(entry.size() - suffix.size(), suffix.size(), suffix) != 0)
+    return false;
+  for (std::size_t i = leaf.size() + 1; i < entry.size() - suffix.size(); ++i)
+    if (entry[i] < '0' || entry[i] > '9')
+      return false;
+  return true;
+}
+
+bool readWhole(std::FILE *file, std::vector<unsigned char> &bytes) {
+  if (std::fflush(file) != 0 || std::fseek(file, 0, SEEK_END) != 0)
+    return false;
+  const long length = std::ftell(file);
+  if (length < 0 || std::fseek(file, 0, SEEK_SET) != 0)
+    return false;
+  bytes.resize(static_cast<std::size_t>(length));
+  return std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
+}
+
+// Called as the game gets the thread back.
+void turnTaken() {
+  lastTurn = emscripten_get_now();
+}
+
+// Called as the game hands the thread over.
+void turnGiven() {
+  frameWork += emscripten_get_now() - lastTurn;
+}
+} // namespace
+
+// The browser's storage takes the file's bytes under its name: 1 once they
+// are stored, 0 when the storage refuses them (full, or a private window).
+EM_ASYNC_JS(int, keepInBrowserStorage, (const char *name, const void *bytes, int length), {
+  const copy = HEAPU8.slice(bytes, bytes + length);
+  try {
+    return (await Module.drayvaneStorage.keep(UTF8ToString(name), copy)) ? 1 : 0;
+  } catch (e) {
+    return 0;
+  }
+});
+
+// The game's work in the last frames, in milliseconds, for the page's figures.
+EM_JS(void, noteFrameWork, (double ms), {
+  const kept = Module.drayvaneFrameWork || (Module.drayvaneFrameWork = []);
+  kept.push(ms);
+  if (kept.length > 600)
+    kept.shift();
+});
+
+// The next animation frame at least a 60th of a second after the last one.
+EM_ASYNC_JS(void, awaitAnimationFrame, (), {
+  const gap = 1000 / 60 - 2; // the browser's frame times wobble a little
+  for (;;) {
+    const time = await new Promise(resolve = > requestAnimationFrame(resolve));
+    if (Module.drayvaneLastFrame == = undefined || time - Module.drayvaneLastFrame >= gap) {
+      Module.drayvaneLastFrame = time;
+      return;
+    }
+  }
+});
+
+// A turn for the page's waiting tasks (input, scripts), without a timer's delay.
+EM_ASYNC_JS(void, yieldToPage, (), {
+  await new Promise(resolve = > {
+    const channel = new MessageChannel();
+    channel.port1.onmessage = () = > resolve();
+    channel.port2.postMessage(0);
+  });
+});
+
+std::string RunningProgramFolder() {
+  return kProgramFolder;
+}
+
+bool ChangeWorkingFolder(const std::string &folder) {
+  return chdir(folder.c_str()) == 0;
+}
+
+std::FILE *OpenFileForReading(const std::string &name, std::int64_t &length) {
+  std::FILE *file = std::fopen(name.c_str(), "rb");
+  if (!file)
+    return nullptr;
+  struct stat info {};
+  if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
+    std::fclose(file);
+    return nullptr;
+  }
+  length = static_cast<std::int64_t>(info.st_size);
+  return file;
+}
+
+std::FILE *OpenFileForWriting(const std::string &name) {
+  return std::fopen(name.c_str(), "wb");
+}
+
+std::FILE *OpenReplacement(const std::string &target, std::string &temporary) {
+  struct stat info {};
+  if (stat(target.c_str(), &info) == 0 && (!S_ISREG(info.st_mode) || (info.st_mode & 0222) == 0))
+    return nullptr;
+  // The page runs one copy of the game, whose saves never overlap.
+  static unsigned serial = 0;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    temporary = target + "." + std::to_string(++serial) + ".tmp";
+    fd = open(temporary.c_str(), O_RDWR | O_CREAT | O_EXCL, 0666);
+    if (fd < 0 && errno != EEXIST)
+      return nullptr;
+  }
+  if (fd < 0)
+    return nullptr;
+  std::FILE *file = fdopen(fd, "w+b");
+  if (!file) {
+    close(fd);
+    unlink(temporary.c_str());
+    return nullptr;
+  }
+  return file;
+}
+
+bool FlushToDisk(std::FILE *file) {
+  return std::fflush(file) == 0;
+}
+
+bool CloseAndReplace(std::FILE *file, const std::string &temporary, const std::string &target) {
+  // The browser's storage takes the new bytes first: if it refuses them, the
+  // slot stays as it was here and after a reload alike.
+  std::vector<unsigned char> bytes;
+  turnGiven();
+  const bool kept =
+      readWhole(file, bytes) && keepInBrowserStorage(absoluteName(target).c_str(), bytes.data(),
+                                                     static_cast<int>(bytes.size())) == 1;
+  turnTaken(); // the storage's answer came through the page's event loop
+  std::fclose(file);
+  const bool replaced = kept && std::rename(temporary.c_str(), target.c_str()) == 0;
+  if (!replaced)
+    unlink(temporary.c_str());
+  return replaced;
+}
+
+void CloseAndDiscard(std::FILE *file, const std::string &temporary) {
+  unlink(temporary.c_str());
+  std::fclose(file);
+}
+
+void RemoveStaleReplacements(const std::string &target) {
+  // Only a save of this page that stopped half-way leaves one behind.
+  const std::string folder = folderOf(target), leaf = leafOf(target);
+  DIR *listing = opendir(folder.c_str());
+  if (!listing)
+    return;
+  while (const dirent *entry = readdir(listing))
+    if (isReplacementOf(entry->d_name, leaf))
+      unlink((folder + "/" + entry->d_name).c_str());
+  closedir(listing);
+}
+
+bool WindowFillsPage() {
+  return true;
+}
+
+bool FramesPacedBySystem() {
+  return true;
+}
+
+void AwaitNextFrame() {
+  turnGiven();
+  noteFrameWork(frameWork);
+  frameWork = 0;
+  awaitAnimationFrame();
+  turnTaken();
+}
+
+void YieldIfDue() {
+  if (emscripten_get_now() - lastTurn < kTurnEveryMs)
+    return;
+  turnGiven();
+  yieldToPage();
+  turnTaken();
+}
+
+bool SleepGivingTurns(std::uint32_t ms) {
+  turnGiven();
+  emscripten_sleep(ms);
+  turnTaken();
+  return true;
+}
