@@ -117,9 +117,9 @@ async function designScreenFigures(browser, url) {
   await key(page, '5');
   await page.mouse.move(200, 150);
   await frames(page, 60);
-  await page.evaluate(() => { Module.drayvaneFrameWork.length = 0; });
+  await page.evaluate(() => { Module.drayvaneTurns.frameWork.length = 0; });
   await frames(page, 300);
-  const work = await page.evaluate(() => Module.drayvaneFrameWork.slice());
+  const work = await page.evaluate(() => Module.drayvaneTurns.frameWork.slice());
 
   const pids = descendants(browser.process().pid);
   const cpuBefore = cpuSeconds(pids);

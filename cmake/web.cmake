@@ -28,6 +28,8 @@ drayvane_build_library(sdl2 ${DRAYVANE_SOURCES}/libsdl2
 list(APPEND CMAKE_FIND_ROOT_PATH ${DRAYVANE_LIBRARY_PREFIX})
 list(APPEND CMAKE_PREFIX_PATH ${DRAYVANE_LIBRARY_PREFIX})
 set(ZLIB_ROOT ${DRAYVANE_LIBRARY_PREFIX})
+# Emscripten's own SDL2 package (its port, fetched at build time) is never the one.
+set(SDL2_DIR ${DRAYVANE_LIBRARY_PREFIX}/lib/cmake/SDL2 CACHE PATH "SDL2 built for the browser" FORCE)
 
 # The font and art tools write real files when run under Node.
 function(drayvane_web_tool target)

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <dirent.h>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/file.h>
@@ -152,6 +153,30 @@ void RemoveStaleReplacements(const std::string &target) {
     close(fd);
   }
   closedir(listing);
+}
+
+namespace {
+// The X server gone (logged out, crashed, or this client killed): Xlib would
+// print its own lines and exit through the exit handlers, which then wait on
+// the dead connection for ever. One line, and out at once.
+int onDisplayLost(void *) {
+  static const char line[] = "Drayvane 31: the display went away\n";
+  ssize_t written = write(STDERR_FILENO, line, sizeof line - 1);
+  (void)written;
+  _exit(1);
+}
+} // namespace
+
+void StopWhenTheDisplayGoes() {
+  // SDL loads Xlib itself; it is asked for the handler setter by name.
+  void *xlib = dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
+  if (xlib == nullptr)
+    return;
+  using THandler = int (*)(void *);
+  using TSetter = THandler (*)(THandler);
+  if (auto set = reinterpret_cast<TSetter>(dlsym(xlib, "XSetIOErrorHandler")))
+    set(onDisplayLost);
+  dlclose(xlib);
 }
 
 bool WindowFillsPage() {

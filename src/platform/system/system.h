@@ -34,6 +34,11 @@ void CloseAndDiscard(std::FILE *file, const std::string &temporary);
 // when it stopped mid-save, never one that a running copy is still writing.
 void RemoveStaleReplacements(const std::string &target);
 
+// Once a window is open: if the display goes away (the X server ends, or
+// kills the game's connection), one line on the error stream and the program
+// ends at once, rather than waiting on the dead connection for ever.
+void StopWhenTheDisplayGoes();
+
 // The system's turns. On a desktop the game has a thread of its own; in a
 // browser its loops run on the page's only thread, which goes back to the
 // page at these points so that frames show and input arrives (the game's

@@ -77,45 +77,22 @@ void turnGiven() {
 }
 } // namespace
 
+// The page's side of these, in web_module.js. (Kept to plain calls: the
+// preprocessor would split JavaScript's arrows and strict comparisons.)
+// clang-format off
 // The browser's storage takes the file's bytes under its name: 1 once they
 // are stored, 0 when the storage refuses them (full, or a private window).
 EM_ASYNC_JS(int, keepInBrowserStorage, (const char *name, const void *bytes, int length), {
-  const copy = HEAPU8.slice(bytes, bytes + length);
-  try {
-    return (await Module.drayvaneStorage.keep(UTF8ToString(name), copy)) ? 1 : 0;
-  } catch (e) {
-    return 0;
-  }
+  var copy = HEAPU8.slice(bytes, bytes + length);
+  return (await Module.drayvaneStorage.keep(UTF8ToString(name), copy)) ? 1 : 0;
 });
-
-// The game's work in the last frames, in milliseconds, for the page's figures.
-EM_JS(void, noteFrameWork, (double ms), {
-  const kept = Module.drayvaneFrameWork || (Module.drayvaneFrameWork = []);
-  kept.push(ms);
-  if (kept.length > 600)
-    kept.shift();
-});
-
 // The next animation frame at least a 60th of a second after the last one.
-EM_ASYNC_JS(void, awaitAnimationFrame, (), {
-  const gap = 1000 / 60 - 2; // the browser's frame times wobble a little
-  for (;;) {
-    const time = await new Promise(resolve = > requestAnimationFrame(resolve));
-    if (Module.drayvaneLastFrame == = undefined || time - Module.drayvaneLastFrame >= gap) {
-      Module.drayvaneLastFrame = time;
-      return;
-    }
-  }
-});
-
+EM_ASYNC_JS(void, awaitAnimationFrame, (), { await Module.drayvaneTurns.nextFrame(); });
 // A turn for the page's waiting tasks (input, scripts), without a timer's delay.
-EM_ASYNC_JS(void, yieldToPage, (), {
-  await new Promise(resolve = > {
-    const channel = new MessageChannel();
-    channel.port1.onmessage = () = > resolve();
-    channel.port2.postMessage(0);
-  });
-});
+EM_ASYNC_JS(void, yieldToPage, (), { await Module.drayvaneTurns.yieldNow(); });
+// The game's work in the frame just finished, kept for the page's figures.
+EM_JS(void, noteFrameWork, (double ms), { Module.drayvaneTurns.noteFrameWork(ms); });
+// clang-format on
 
 std::string RunningProgramFolder() {
   return kProgramFolder;
@@ -202,6 +179,9 @@ void RemoveStaleReplacements(const std::string &target) {
       unlink((folder + "/" + entry->d_name).c_str());
   closedir(listing);
 }
+
+// The page outlives the game: nothing to watch.
+void StopWhenTheDisplayGoes() {}
 
 bool WindowFillsPage() {
   return true;

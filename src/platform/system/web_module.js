@@ -75,6 +75,36 @@ Module['drayvaneStorage'] = (function () {
   };
 })();
 
+// The game's turns (web.cpp): the next animation frame, at most 60 a second;
+// a turn for the page's waiting tasks, without a timer's delay; and the
+// game's work in the last frames, in milliseconds, for the figures.
+Module['drayvaneTurns'] = {
+  lastFrame: undefined,
+  frameWork: [],
+  nextFrame: async function () {
+    var gap = 1000 / 60 - 2; // the browser's frame times wobble a little
+    for (;;) {
+      var time = await new Promise(function (resolve) { requestAnimationFrame(resolve); });
+      if (this.lastFrame === undefined || time - this.lastFrame >= gap) {
+        this.lastFrame = time;
+        return;
+      }
+    }
+  },
+  yieldNow: function () {
+    return new Promise(function (resolve) {
+      var channel = new MessageChannel();
+      channel.port1.onmessage = function () { resolve(); };
+      channel.port2.postMessage(0);
+    });
+  },
+  noteFrameWork: function (ms) {
+    this.frameWork.push(ms);
+    if (this.frameWork.length > 600)
+      this.frameWork.shift();
+  }
+};
+
 Module['onRuntimeInitialized'] = function () {
   // The page's icon: the crossed swords of the art.
   try {

@@ -2,8 +2,6 @@
 // plain one after Alt+Enter) that shows the finished frames with even pixels,
 // paced to the refresh; its input events turned into the game's; SDL's clock.
 #include <SDL.h>
-#include <dlfcn.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -99,28 +97,6 @@ void sleepUntil(double seconds) {
       std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds))));
 }
 
-// The X server gone (logged out, crashed, or this client killed): Xlib would
-// print its own lines and exit through the exit handlers, which then wait on
-// the dead connection for ever. One line, and out at once.
-int onDisplayLost(void *) {
-  static const char line[] = "Drayvane 31: the display went away\n";
-  ssize_t written = write(STDERR_FILENO, line, sizeof line - 1);
-  (void)written;
-  _exit(1);
-}
-
-void stopWhenTheDisplayGoes() {
-  // SDL loads Xlib itself; it is asked for the handler setter by name.
-  void *xlib = dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
-  if (xlib == nullptr)
-    return;
-  using THandler = int (*)(void *);
-  using TSetter = THandler (*)(THandler);
-  if (auto set = reinterpret_cast<TSetter>(dlsym(xlib, "XSetIOErrorHandler")))
-    set(onDisplayLost);
-  dlclose(xlib);
-}
-
 // The renderer SDL will pick (or the one asked for by name) draws with
 // OpenGL: the window is then made for it at once, as SDL would otherwise
 // replace it by another one when the renderer is created.
@@ -162,7 +138,7 @@ public:
     window = SDL_CreateWindow(kTitle, place.x, place.y, place.w, place.h, flags);
     if (window == nullptr)
       stopWithoutDisplay(SDL_GetError());
-    stopWhenTheDisplayGoes();
+    StopWhenTheDisplayGoes();
     setIcon();
 
     // The refresh is waited for only where the display has a known rate.
