@@ -37,6 +37,12 @@
   canvas.addEventListener('mousedown', () => canvas.focus());
   canvas.focus();
 
+  // The game's end unwinds the module with its exit status: no error.
+  const isExit = (thrown) => thrown && thrown.name === 'ExitStatus';
+  window.addEventListener('error', (event) => isExit(event.error) && event.preventDefault());
+  window.addEventListener('unhandledrejection', (event) => isExit(event.reason) &&
+    event.preventDefault());
+
   window.Module = {
     canvas: canvas,
     setStatus: (status) => {

@@ -66,6 +66,19 @@ async function slowestAnswerMs(page, tries) {
   return slowest;
 }
 
+// Waits until the browser's storage holds a file of the game's.
+async function storageHolds(page, name) {
+  await page.waitForFunction((file) => new Promise((resolve) => {
+    const open = indexedDB.open('drayvane31');
+    open.onsuccess = () => {
+      const get = open.result.transaction('files').objectStore('files').get(file);
+      get.onsuccess = () => resolve(get.result !== undefined);
+      get.onerror = () => resolve(false);
+    };
+    open.onerror = () => resolve(false);
+  }), { timeout: 30000, polling: 200 }, name);
+}
+
 async function pageSays(page, sentence) {
   await page.waitForFunction((text) => {
     const message = document.getElementById('message');
@@ -145,6 +158,7 @@ test('a whole game: both ships, a save, a battle, a reload that loads the save, 
 
   // Save into slot 1, then the battle to its end, the page answering throughout.
   await key(page, 'q');
+  await storageHolds(page, '/game/IronholdArt/saved1.sdx');
   await page.mouse.move(...place.endButton);
   await frames(page, 3);
   await page.mouse.down();
@@ -192,6 +206,7 @@ test('a save the browser\'s storage refuses leaves the saved design as it was', 
   await first.page.mouse.move(...place.cell(4, 4));
   const designed = await stillPicture(first.page);
   await key(first.page, 'w');
+  await storageHolds(first.page, '/game/IronholdArt/saved2.sdx');
   await first.page.close();
 
   // The storage now refuses every write: an empty design saved over slot 2

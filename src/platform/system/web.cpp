@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -33,14 +35,13 @@ std::string leafOf(const std::string &name) {
   return slash == std::string::npos ? name : name.substr(slash + 1);
 }
 
-std::string absoluteName(const std::string &name) {
-  if (!name.empty() && name[0] == '/')
+// The name the browser's storage keeps a file under: its whole path, plain.
+std::string storedName(const std::string &name) {
+  char folder[PATH_MAX];
+  if (realpath(folderOf(name).c_str(), folder) == nullptr)
     return name;
-  char here[1024];
-  if (getcwd(here, sizeof here) == nullptr)
-    return name;
-  const std::string folder = here;
-  return folder == "/" ? "/" + name : folder + "/" + name;
+  const std::string path = folder;
+  return (path == "/" ? "" : path) + "/" + leafOf(name);
 }
 
 // A temporary name as OpenReplacement makes them: "<leaf>.<digits>.tmp".
@@ -153,7 +154,7 @@ bool CloseAndReplace(std::FILE *file, const std::string &temporary, const std::s
   std::vector<unsigned char> bytes;
   turnGiven();
   const bool kept =
-      readWhole(file, bytes) && keepInBrowserStorage(absoluteName(target).c_str(), bytes.data(),
+      readWhole(file, bytes) && keepInBrowserStorage(storedName(target).c_str(), bytes.data(),
                                                      static_cast<int>(bytes.size())) == 1;
   turnTaken(); // the storage's answer came through the page's event loop
   std::fclose(file);
