@@ -7,6 +7,11 @@ set(ENV{NODE_PATH} ${DRAYVANE_NODE_PATH})
 set(CMAKE_C_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=${DRAYVANE_NODE_PATH})
 set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=${DRAYVANE_NODE_PATH})
 
+# The game catches its own exceptions (a save that fails, a damaged slot
+# file); Emscripten leaves catching out unless asked.
+add_compile_options(-sDISABLE_EXCEPTION_CATCHING=0)
+add_link_options(-sDISABLE_EXCEPTION_CATCHING=0)
+
 # The tools that make the font and the art run under Node, on the real file
 # system; Node's own fetch would try to load their modules by file name.
 find_program(DRAYVANE_NODE NAMES node nodejs REQUIRED)
