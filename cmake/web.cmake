@@ -23,8 +23,10 @@ drayvane_build_library(zlib ${CMAKE_CURRENT_LIST_DIR}/zlib -DZLIB_SOURCE_DIR=${D
 drayvane_build_library(libpng ${DRAYVANE_SOURCES}/libpng1.6
   -DPNG_SHARED=OFF -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF -DPNG_HARDWARE_OPTIMIZATIONS=OFF
   -DZLIB_ROOT=${DRAYVANE_LIBRARY_PREFIX} -Dld-version-script=OFF)
-# Only what the game uses: video with its renderers, events and the clock.
+# Only what the game uses: video with its renderers, events and the clock;
+# its configure checks answered from the recorded results.
 drayvane_build_library(sdl2 ${DRAYVANE_SOURCES}/libsdl2
+  -C ${CMAKE_CURRENT_LIST_DIR}/sdl2_web_checks.cmake
   -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL2_DISABLE_SDL2MAIN=ON
   -DSDL_THREADS=OFF -DSDL_PTHREADS=OFF -DSDL_AUDIO=OFF -DSDL_JOYSTICK=OFF -DSDL_HAPTIC=OFF
   -DSDL_HIDAPI=OFF -DSDL_POWER=OFF -DSDL_SENSOR=OFF -DSDL_LOCALE=OFF -DSDL_MISC=OFF
