@@ -112,6 +112,47 @@ test('the first prompt and the design screen equal the headless frames, keypad d
     await page.close();
   });
 
+// A picture enlarged by a whole factor, centred on black of the given size.
+function enlarged(picture, factor, width, height) {
+  const out = { width, height, data: Buffer.alloc(width * height * 4) };
+  const left = Math.floor((width - picture.width * factor) / 2);
+  const top = Math.floor((height - picture.height * factor) / 2);
+  for (let y = 0; y < height; ++y)
+    for (let x = 0; x < width; ++x) {
+      const o = (y * width + x) * 4;
+      const sx = Math.floor((x - left) / factor), sy = Math.floor((y - top) / factor);
+      const inside = x >= left && y >= top && sx < picture.width && sy < picture.height;
+      const i = (sy * picture.width + sx) * 4;
+      out.data[o] = inside ? picture.data[i] : 0;
+      out.data[o + 1] = inside ? picture.data[i + 1] : 0;
+      out.data[o + 2] = inside ? picture.data[i + 2] : 0;
+      out.data[o + 3] = 255;
+    }
+  return out;
+}
+
+test('the frame fills the window in whole pixels between black bars at the device pixel ratio, ' +
+  'and clicks land where drawn', async () => {
+  // 1124 x 818 CSS pixels at two device pixels each: the frame at 2x, every
+  // pixel a 2 x 2 block, 100 device pixels from the sides and 50 from the top.
+  const page = await chromium.browser.newPage();
+  const errors = [];
+  page.on('pageerror', (error) => errors.push(String(error)));
+  await page.setViewport({ width: 1124, height: 818, deviceScaleFactor: 2 });
+  await page.goto(server.url, { waitUntil: 'domcontentloaded' });
+  const at = ([x, y]) => [50 + x, 25 + y]; // frame pixels to CSS pixels
+  await page.mouse.move(...at([300, 200]));
+  const shown = (name) => ({ [name]: enlarged(golden(name)[name], 2, 2248, 1636) });
+  await waitForPicture(page, shown('setup_columns_tens'));
+  for (const digit of ['1', '2', '1', '0'])
+    await key(page, digit);
+  await waitForPicture(page, shown('design_screen_12x10'));
+  await press(page, at(place.structureButton));
+  await waitForPicture(page, shown('palette_structure'));
+  assert.deepEqual(errors, []);
+  await page.close();
+});
+
 test('a whole game: both ships, a save, a battle, a reload that loads the save, Escape', async () => {
   const outcomes = battleOutcomes(replay, path.join(path.dirname(replay), 'IronholdArt'), work);
   const { page, errors } = await openGame();
