@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs every test: a normal build, one under AddressSanitizer and
 # UndefinedBehaviorSanitizer (any report fails the run), the Windows program
-# cross-built with mingw-w64 with its tests run under Wine, and the Debian
-# package, built, validated and played from its menu entry.
+# cross-built with mingw-w64 with its tests run under Wine, the web build
+# played in headless Chromium, and the Debian package, built, validated and
+# played from its menu entry.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/deps.sh test
@@ -26,6 +27,13 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"
 echo "=== windows tests (under Wine)"
 ctest --preset windows -j "$jobs" --timeout 900
+
+echo "=== web build"
+scripts/fetch_sources.sh libsdl2 libpng1.6 zlib
+cmake --preset web >/dev/null
+cmake --build --preset web -j "$jobs"
+echo "=== web tests"
+ctest --preset web
 
 echo "=== Debian package"
 tests/package/run.sh

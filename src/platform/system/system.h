@@ -59,3 +59,21 @@ void CloseAndDiscard(std::FILE *file, const std::string &temporary);
 // Removes the temporary files of target that a copy of the game left behind
 // when it stopped mid-save, never one that a running copy is still writing.
 void RemoveStaleReplacements(const std::string &target);
+
+// The system's turns. On a desktop the game has a thread of its own; in a
+// browser its loops run on the page's only thread, which goes back to the
+// page at these points so that frames show and input arrives (the game's
+// own code never hands it over).
+// Whether the window is the page's canvas, sized by the page: it then follows
+// the page's size and pixel ratio.
+bool WindowFillsPage();
+// Whether the browser's animation frames pace the presents.
+bool FramesPacedBySystem();
+// After a present: waits for the system's next frame, at most 60 a second.
+void AwaitNextFrame();
+// While the game polls its input: a turn for the system once it has waited
+// a few milliseconds, so that a busy loop never freezes the page.
+void YieldIfDue();
+// Waits about ms while the system runs; false where the caller's own sleep
+// already does that.
+bool SleepGivingTurns(std::uint32_t ms);

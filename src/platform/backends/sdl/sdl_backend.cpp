@@ -163,6 +163,8 @@ public:
       flags |= OnWayland() ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_BORDERLESS;
     if (rendererUsesOpenGl())
       flags |= SDL_WINDOW_OPENGL;
+    if (WindowFillsPage())
+      flags |= SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
     window = SDL_CreateWindow(kTitle, place.x, place.y, place.w, place.h, flags);
     if (window == nullptr && (flags & SDL_WINDOW_OPENGL) != 0) {
       // A system without the OpenGL library (SDL only loads it when asked):
@@ -249,6 +251,16 @@ public:
     const std::size_t count = static_cast<std::size_t>(width) * height;
     const bool same = !redrawDue && width == frameW && height == frameH && shown.size() == count &&
                       std::memcmp(shown.data(), pixels, count * sizeof(std::uint32_t)) == 0;
+    if (FramesPacedBySystem()) {
+      // The page shows the frame once it has the thread back.
+      if (!same)
+        show(pixels, width, height, false);
+      if (inStepWithRefresh)
+        AwaitNextFrame();
+      else
+        YieldIfDue();
+      return;
+    }
     if (!inStepWithRefresh) {
       if (!same)
         show(pixels, width, height, false);
@@ -287,6 +299,7 @@ public:
   }
 
   void PumpEvents(std::vector<TBackendEvent> &out) override {
+    YieldIfDue(); // the page's input arrives in its turns
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0)
       return;
     SDL_Event event;
@@ -304,6 +317,8 @@ public:
   void WaitForEvent(int timeoutMs) override {
     if (waitObserver != nullptr)
       waitObserver();
+    if (SleepGivingTurns(static_cast<std::uint32_t>(timeoutMs > 0 ? timeoutMs : 0)))
+      return;
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
       SleepMilliseconds(static_cast<std::uint32_t>(timeoutMs > 0 ? timeoutMs : 0));
       return;
@@ -312,7 +327,10 @@ public:
   }
 
   std::uint32_t Milliseconds() override { return SDL_GetTicks(); }
-  void SleepMilliseconds(std::uint32_t ms) override { SDL_Delay(ms); }
+  void SleepMilliseconds(std::uint32_t ms) override {
+    if (!SleepGivingTurns(ms))
+      SDL_Delay(ms);
+  }
 
 private:
   SDL_Window *window = nullptr;
@@ -321,6 +339,7 @@ private:
   SDL_Cursor *arrow = nullptr;
   int frameW = 0, frameH = 0;
   TScreenFit fit;
+  double pixelsPerUnitX = 1, pixelsPerUnitY = 1; // output pixels per window unit
   TFrameScaler scaler;
   std::vector<std::uint32_t> shown; // the frame on the screen
   bool redrawDue = true;            // the screen lost it, or its size changed
@@ -361,6 +380,12 @@ private:
     int outW = frameW, outH = frameH;
     if (renderer == nullptr || SDL_GetRendererOutputSize(renderer, &outW, &outH) != 0)
       return;
+    // The pointer comes in window units, which a high-density screen (or
+    // page) has fewer of than pixels.
+    int unitsW = outW, unitsH = outH;
+    SDL_GetWindowSize(window, &unitsW, &unitsH);
+    pixelsPerUnitX = unitsW > 0 ? static_cast<double>(outW) / unitsW : 1;
+    pixelsPerUnitY = unitsH > 0 ? static_cast<double>(outH) / unitsH : 1;
     TScreenFit next = FitFrame(frameW, frameH, outW, outH);
     if (texture != nullptr && next.w == fit.w && next.h == fit.h && next.x == fit.x &&
         next.y == fit.y && next.screenW == fit.screenW && next.screenH == fit.screenH)
@@ -534,6 +559,9 @@ private:
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "1");
     SDL_SetHint(SDL_HINT_APP_NAME, kTitle);
+    // In a browser the backend hands the page its turns itself, fewer than
+    // SDL would (one in every present and every delay).
+    SDL_SetHint(SDL_HINT_EMSCRIPTEN_ASYNCIFY, "0");
 
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
       stopWithoutDisplay(SDL_GetError());
@@ -578,7 +606,7 @@ private:
       }
       releasedBeforeFocusLoss.clear();
       if ((event.key.keysym.sym == SDLK_RETURN || event.key.keysym.sym == SDLK_KP_ENTER) &&
-          (event.key.keysym.mod & KMOD_ALT) != 0 && event.key.repeat == 0)
+          (event.key.keysym.mod & KMOD_ALT) != 0 && event.key.repeat == 0 && !WindowFillsPage())
         switchFullScreen(); // the keys still reach the game
       emit(out,
            event.key.repeat != 0 || stillHeldFromBefore(code, event.key.timestamp)
@@ -606,8 +634,9 @@ private:
     }
     case SDL_MOUSEMOTION:
       // Frame pixels; in the bars they run past the frame.
-      emit(out, TEventKind::PointerMove, 0, clampToInt16(fit.FrameX(event.motion.x)),
-           clampToInt16(fit.FrameY(event.motion.y)));
+      emit(out, TEventKind::PointerMove, 0,
+           clampToInt16(fit.FrameX(static_cast<int>(event.motion.x * pixelsPerUnitX))),
+           clampToInt16(fit.FrameY(static_cast<int>(event.motion.y * pixelsPerUnitY))));
       return;
     case SDL_MOUSEWHEEL: {
       int steps = event.wheel.y;
