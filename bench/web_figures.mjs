@@ -11,8 +11,9 @@ import zlib from 'node:zlib';
 import { frames, key, launch, readPng, serve, waitForPicture } from '../tests/web/support.mjs';
 
 const root = path.resolve(path.dirname(new URL(import.meta.url).pathname), '..');
-const site = process.argv[2] || path.join(root, 'build/web/site');
-const nativeBench = process.argv[3] || path.join(root, 'build/release/bin/design_frame_bench');
+const site = path.resolve(process.argv[2] || path.join(root, 'build/web/site'));
+const nativeBench = path.resolve(process.argv[3] ||
+  path.join(root, 'build/release/bin/design_frame_bench'));
 const firstPrompt = readPng(path.join(root, 'tests/golden/setup_columns_tens.png'));
 const median = (values) => {
   const sorted = [...values].sort((a, b) => a - b);
@@ -168,7 +169,7 @@ function cpuSeconds(pids) {
 function nativeDesignFrameMs() {
   if (!fs.existsSync(nativeBench))
     return null;
-  const run = spawnSync(nativeBench, ['--benchmark_filter=BM_DesignFrame$',
+  const run = spawnSync(nativeBench, ['--benchmark_filter=^BM_DesignFrame(/|$)',
     '--benchmark_format=json'], { cwd: path.dirname(nativeBench), encoding: 'utf8' });
   const report = JSON.parse(run.stdout);
   const med = report.benchmarks.find((b) => b.aggregate_name === 'median');
