@@ -11,7 +11,6 @@
 # their own warning flags.
 
 option(DRAYVANE_LIBRARIES_FROM_SOURCES "Build SDL2, libpng and GoogleTest from build/sources" OFF)
-option(DRAYVANE_ZLIB_FROM_SOURCES "Build zlib from build/sources too (for targets with no zlib)" OFF)
 set(DRAYVANE_SOURCES_DIR ${PROJECT_SOURCE_DIR}/build/sources CACHE PATH
     "Where scripts/fetch_sources.sh unpacked the source packages")
 
@@ -43,25 +42,10 @@ endif()
 
 set(BUILD_SHARED_LIBS OFF)
 
-# zlib: the target's own static one where it has it (Debian: libz-mingw-w64-dev),
-# else from sources.
-if(DRAYVANE_ZLIB_FROM_SOURCES)
-  drayvane_library_from_sources(zlib)
-  drayvane_source_tree(zlib zlib_tree)
-  # zlib's own build puts its include folders on its directory only.
-  target_include_directories(zlibstatic INTERFACE ${zlib_tree} ${CMAKE_BINARY_DIR}/libraries/zlib)
-  add_library(ZLIB::ZLIB ALIAS zlibstatic)
-  # libpng looks zlib up by these names.
-  set(ZLIB_FOUND TRUE)
-  set(ZLIB_LIBRARY zlibstatic)
-  set(ZLIB_LIBRARIES zlibstatic)
-  set(ZLIB_INCLUDE_DIR ${zlib_tree} ${CMAKE_BINARY_DIR}/libraries/zlib)
-  set(ZLIB_INCLUDE_DIRS ${ZLIB_INCLUDE_DIR})
-else()
-  # The import library would make the program need zlib1.dll beside it.
-  set(ZLIB_USE_STATIC_LIBS ON)
-  find_package(ZLIB REQUIRED)
-endif()
+# zlib: the target's own static library (Debian: libz-mingw-w64-dev); the
+# import library would make the program need zlib1.dll beside it.
+set(ZLIB_USE_STATIC_LIBS ON)
+find_package(ZLIB REQUIRED)
 
 # libpng, its static library alone.
 set(PNG_SHARED OFF CACHE BOOL "" FORCE)
