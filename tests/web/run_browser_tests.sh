@@ -10,4 +10,4 @@ if [ ! -f "$here/node_modules/.package-lock.json" ] ||
   (cd "$here" && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
 fi
 export DRAYVANE_SITE=$1 DRAYVANE_REPLAY=$2 DRAYVANE_GOLDEN=$3
-exec node --test --test-reporter=spec "$here/browser.test.mjs"
+exec node --test --test-reporter=tap "$here/browser.test.mjs"
