@@ -1,6 +1,8 @@
 // The program's folder and the files of a POSIX system (Linux).
 #include "system.h"
 
+#include "file_names.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <dirent.h>
@@ -14,18 +16,6 @@
 #include <unistd.h>
 
 namespace {
-std::string folderOf(const std::string &name) {
-  const std::size_t slash = name.rfind('/');
-  if (slash == std::string::npos)
-    return ".";
-  return slash == 0 ? "/" : name.substr(0, slash);
-}
-
-std::string leafOf(const std::string &name) {
-  const std::size_t slash = name.rfind('/');
-  return slash == std::string::npos ? name : name.substr(slash + 1);
-}
-
 void syncFolder(const std::string &folder) {
   int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0)
@@ -58,23 +48,6 @@ std::string playerDataFolder() {
   return home.empty() ? std::string() : (home == "/" ? "" : home) + "/.local/share";
 }
 
-// A temporary name as OpenReplacement makes them: "<leaf>.<digits>-<digits>.tmp".
-bool isReplacementOf(const std::string &entry, const std::string &leaf) {
-  const std::string suffix = ".tmp";
-  if (entry.size() <= leaf.size() + 1 + suffix.size() || entry.compare(0, leaf.size(), leaf) != 0 ||
-      entry[leaf.size()] != '.' ||
-      entry.compare(entry.size() - suffix.size(), suffix.size(), suffix) != 0)
-    return false;
-  const std::string middle =
-      entry.substr(leaf.size() + 1, entry.size() - leaf.size() - 1 - suffix.size());
-  const std::size_t dash = middle.find('-');
-  if (dash == 0 || dash == std::string::npos || dash + 1 == middle.size())
-    return false;
-  for (std::size_t i = 0; i < middle.size(); ++i)
-    if (i != dash && (middle[i] < '0' || middle[i] > '9'))
-      return false;
-  return true;
-}
 } // namespace
 
 std::string RunningProgramFolder() {
@@ -92,7 +65,7 @@ std::string FindArtFolder(const std::string &programFolder) {
   if (isFolder(beside))
     return beside;
   // Installed: the program in <prefix>/games, the art in <prefix>/share/games.
-  const std::string prefix = folderOf(programFolder);
+  const std::string prefix = FolderOf(programFolder);
   const std::string installed =
       (prefix == "/" ? std::string() : prefix) + "/share/games/drayvane31/IronholdArt";
   return isFolder(installed) ? installed : beside;
@@ -127,8 +100,8 @@ std::string DesktopVideoDriver() {
 }
 
 void *ZeroedPages(std::size_t bytes, std::size_t alignment) {
-  void *region = mmap(nullptr, bytes + alignment, PROT_READ | PROT_WRITE,
-                      MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  void *region =
+      mmap(nullptr, bytes + alignment, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (region == MAP_FAILED)
     return nullptr;
   const auto aligned =
@@ -211,7 +184,7 @@ bool CloseAndReplace(std::FILE *file, const std::string &temporary, const std::s
   const bool replaced = std::rename(temporary.c_str(), target.c_str()) == 0;
   std::fclose(file);
   if (replaced)
-    syncFolder(folderOf(target)); // the new name itself survives a power cut
+    syncFolder(FolderOf(target)); // the new name itself survives a power cut
   else
     unlink(temporary.c_str());
   return replaced;
@@ -223,12 +196,12 @@ void CloseAndDiscard(std::FILE *file, const std::string &temporary) {
 }
 
 void RemoveStaleReplacements(const std::string &target) {
-  const std::string folder = folderOf(target), leaf = leafOf(target);
+  const std::string folder = FolderOf(target), leaf = LeafOf(target);
   DIR *listing = opendir(folder.c_str());
   if (!listing)
     return;
   while (const dirent *entry = readdir(listing)) {
-    if (!isReplacementOf(entry->d_name, leaf))
+    if (!IsReplacementOf(entry->d_name, leaf))
       continue;
     const std::string name = folder + "/" + entry->d_name;
     int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);

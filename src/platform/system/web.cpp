@@ -3,6 +3,8 @@
 // (web_storage.js), and the game's loops hand the page's thread back to it.
 #include "system.h"
 
+#include "file_names.h"
+
 #include <dirent.h>
 #include <emscripten.h>
 #include <emscripten/heap.h>
@@ -25,25 +27,13 @@ constexpr double kTurnEveryMs = 4;
 double lastTurn = 0;
 double frameWork = 0; // the game's time on the thread since the last frame
 
-std::string folderOf(const std::string &name) {
-  const std::size_t slash = name.rfind('/');
-  if (slash == std::string::npos)
-    return ".";
-  return slash == 0 ? "/" : name.substr(0, slash);
-}
-
-std::string leafOf(const std::string &name) {
-  const std::size_t slash = name.rfind('/');
-  return slash == std::string::npos ? name : name.substr(slash + 1);
-}
-
 // The name the browser's storage keeps a file under: its whole path, plain.
 std::string storedName(const std::string &name) {
   char folder[PATH_MAX];
-  if (realpath(folderOf(name).c_str(), folder) == nullptr)
+  if (realpath(FolderOf(name).c_str(), folder) == nullptr)
     return name;
   const std::string path = folder;
-  return (path == "/" ? "" : path) + "/" + leafOf(name);
+  return (path == "/" ? "" : path) + "/" + LeafOf(name);
 }
 
 // A temporary name as OpenReplacement makes them: "<leaf>.<digits>.tmp".
@@ -207,7 +197,7 @@ void CloseAndDiscard(std::FILE *file, const std::string &temporary) {
 
 void RemoveStaleReplacements(const std::string &target) {
   // Only a save of this page that stopped half-way leaves one behind.
-  const std::string folder = folderOf(target), leaf = leafOf(target);
+  const std::string folder = FolderOf(target), leaf = LeafOf(target);
   DIR *listing = opendir(folder.c_str());
   if (!listing)
     return;

@@ -1,6 +1,8 @@
 // The program's folder and the files of Windows: UTF-8 names through the wide file functions.
 #include "system.h"
 
+#include "file_names.h"
+
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -40,36 +42,6 @@ std::string utf8(const std::wstring &text) {
   return bytes;
 }
 
-std::string folderOf(const std::string &name) {
-  const std::size_t slash = name.rfind('/');
-  if (slash == std::string::npos)
-    return ".";
-  return slash == 0 ? "/" : name.substr(0, slash);
-}
-
-std::string leafOf(const std::string &name) {
-  const std::size_t slash = name.rfind('/');
-  return slash == std::string::npos ? name : name.substr(slash + 1);
-}
-
-// A temporary name as OpenReplacement makes them: "<leaf>.<digits>-<digits>.tmp".
-bool isReplacementOf(const std::string &entry, const std::string &leaf) {
-  const std::string suffix = ".tmp";
-  if (entry.size() <= leaf.size() + 1 + suffix.size() || entry.compare(0, leaf.size(), leaf) != 0 ||
-      entry[leaf.size()] != '.' ||
-      entry.compare(entry.size() - suffix.size(), suffix.size(), suffix) != 0)
-    return false;
-  const std::string middle =
-      entry.substr(leaf.size() + 1, entry.size() - leaf.size() - 1 - suffix.size());
-  const std::size_t dash = middle.find('-');
-  if (dash == 0 || dash == std::string::npos || dash + 1 == middle.size())
-    return false;
-  for (std::size_t i = 0; i < middle.size(); ++i)
-    if (i != dash && (middle[i] < '0' || middle[i] > '9'))
-      return false;
-  return true;
-}
-
 // A stdio stream over a file handle; the handle is closed with the stream.
 std::FILE *streamOver(HANDLE handle, int flags, const char *mode) {
   const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), flags | _O_BINARY);
@@ -96,7 +68,7 @@ std::string RunningProgramFolder() {
     }
     name.resize(name.size() * 2); // cut short: a longer path
   }
-  return folderOf(utf8(name));
+  return FolderOf(utf8(name));
 }
 
 bool ChangeWorkingFolder(const std::string &folder) {
@@ -147,9 +119,8 @@ std::int64_t PeakMemoryKib() {
 }
 
 std::FILE *OpenFileForReading(const std::string &name, std::int64_t &length) {
-  HANDLE handle =
-      CreateFileW(wide(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE handle = CreateFileW(wide(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE)
     return nullptr; // a folder, too: it opens only with backup semantics
   LARGE_INTEGER size{};
@@ -231,14 +202,14 @@ void CloseAndDiscard(std::FILE *file, const std::string &temporary) {
 }
 
 void RemoveStaleReplacements(const std::string &target) {
-  const std::string folder = folderOf(target), leaf = leafOf(target);
+  const std::string folder = FolderOf(target), leaf = LeafOf(target);
   WIN32_FIND_DATAW entry;
   HANDLE listing = FindFirstFileW(wide(folder + "/" + leaf + ".*.tmp").c_str(), &entry);
   if (listing == INVALID_HANDLE_VALUE)
     return;
   do {
     const std::string name = utf8(entry.cFileName);
-    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !isReplacementOf(name, leaf))
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !IsReplacementOf(name, leaf))
       continue;
     // Fails on a file that a running copy holds open: its save is under way.
     DeleteFileW(wide(folder + "/" + name).c_str());
